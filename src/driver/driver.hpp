@@ -1,0 +1,23 @@
+// The run from start to end: the solutions file, the start-up listing and tables, the loop over
+// complete assemblies, and the summary.
+#pragma once
+
+#include <cstdio>
+
+// Exit status of a run that could not keep or report its results honestly.
+inline constexpr int RUN_FAILED_STATUS = 1;
+
+// Opens the solutions file for appending and takes an exclusive lock on it. On failure tells
+// standard error why and returns null; nothing is written.
+std::FILE* open_solutions_file();
+
+// Banner, piece list, orientation table with its counts, consistency check, empty board,
+// search start. Flushes both streams at the end.
+void start_up(std::FILE* solutions_file);
+
+// The search to exhaustion, each complete assembly filtered and reported, then the summary.
+// Returns the process exit status.
+int run_search(std::FILE* solutions_file);
+
+// The whole program: returns its exit status.
+int run_program();

@@ -1,0 +1,3 @@
+#include "driver/driver.hpp"
+
+int main() { return run_program(); }

@@ -1,0 +1,50 @@
+#include "model/streams.hpp"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+OutputStreams output_streams{};
+
+namespace {
+
+void note_failure(bool is_file, int error) {
+    if (error == 0)
+        error = EIO;
+    int& recorded = is_file ? output_streams.file_error : output_streams.console_error;
+    if (recorded != 0)
+        return;
+    recorded = error;
+    std::fprintf(stderr, "tandor-cube-solver: cannot write to %s: %s\n",
+                 is_file ? SOLUTIONS_FILE_NAME : "standard output", std::strerror(error));
+}
+
+}  // namespace
+
+void note_stream_failure(std::FILE* stream, int error) {
+    note_failure(stream != nullptr && stream == output_streams.solutions_file, error);
+}
+
+void flush_stream(std::FILE* stream) {
+    errno = 0;
+    if (std::fflush(stream) != 0 || std::ferror(stream) != 0)
+        note_stream_failure(stream, errno);
+}
+
+void close_solutions_file() {
+    std::FILE* file = output_streams.solutions_file;
+    if (file == nullptr)
+        return;
+    flush_stream(file);
+    output_streams.solutions_file = nullptr;
+    errno = 0;
+    if (std::fclose(file) != 0)
+        note_failure(true, errno);
+}
+
+void consistency_stop() {
+    std::fflush(console_stream());
+    if (output_streams.solutions_file != nullptr)
+        std::fflush(output_streams.solutions_file);
+    std::_Exit(CONSISTENCY_STOP_STATUS);
+}

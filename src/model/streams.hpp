@@ -1,0 +1,43 @@
+// The run's two output streams (the console and the solutions file), their write failures,
+// and the consistency stop.
+#pragma once
+
+#include <cstdio>
+
+inline constexpr const char* SOLUTIONS_FILE_NAME = "TandorCubeSolutions.txt";
+
+struct OutputStreams {
+    std::FILE* console;         // null means standard output; tests point it at a file
+    std::FILE* solutions_file;  // null until the driver has opened it
+    int console_error;          // errno of the first failed console write, 0 while none failed
+    int file_error;             // errno of the first failed solutions-file write
+};
+
+extern OutputStreams output_streams;
+
+inline std::FILE* console_stream() {
+    return output_streams.console != nullptr ? output_streams.console : stdout;
+}
+
+// The stream a report writes to: a null stream means the console.
+inline std::FILE* stream_or_console(std::FILE* stream) {
+    return stream != nullptr ? stream : console_stream();
+}
+
+// Flushes the stream. The first failure of the console or the solutions file is told once on
+// standard error and remembered, so that the run goes on but cannot end as a success.
+void flush_stream(std::FILE* stream);
+
+// Records a failure of the stream (the errno given) unless one is recorded already.
+void note_stream_failure(std::FILE* stream, int error);
+
+// Flushes and closes the solutions file, recording a failure like any other write.
+void close_solutions_file();
+
+inline bool output_failed() { return output_streams.console_error != 0 || output_streams.file_error != 0; }
+
+// Exit status of a run stopped by a failed internal consistency check.
+inline constexpr int CONSISTENCY_STOP_STATUS = 70;
+
+// The message has already gone to the console: keep what both streams hold and stop at once.
+[[noreturn]] void consistency_stop();

@@ -1,0 +1,47 @@
+// The program run as a user runs it, in a directory of its own, stopped after its first solutions.
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+#include "solver_process.hpp"
+#include "support.hpp"
+
+namespace {
+
+const std::string SOLUTION_1_BLOCK = std::string("Solution 1\n") + FIRST_SOLUTION_RENDERING;
+
+bool has_two_solutions(const std::string& text) { return text.find("\nSolution 2\n") != std::string::npos; }
+
+}  // namespace
+
+TEST(EndToEnd, StartUpAndFirstSolutionOnTheConsoleAndInTheFile) {
+    const std::string dir = make_run_directory("first");
+    const SolverRun run = run_solver(TANDOR_SOLVER, dir, has_two_solutions, SIGKILL);
+    EXPECT_EQ(run.errors, "");
+
+    const std::string console_start = start_up_text() + "\nSolution 1\n" + FIRST_SOLUTION_RENDERING +
+                                      "Permutation: 02 01 03 04 09 07 13 11 10 08 12 05 06 \n"
+                                      "Orientation: 04 01 08 05 10 09 11 09 21 08 13 13 07 \n"
+                                      "permutations = 5690, tiles attempted = 98978, tiles succeeded = 2392, "
+                                      "solutions = 1, duplicates = 0\n";
+    ASSERT_EQ(run.console.substr(0, console_start.size()), console_start);
+    const std::string rest = run.console.substr(console_start.size());
+    EXPECT_EQ(mask_digits(rest.substr(0, rest.find("\n\n") + 2)), "Total run time = #:#:#, permutation rate = # / second\n\n");
+
+    const std::string file = read_whole_file(dir + "/TandorCubeSolutions.txt");
+    const std::string file_start = start_up_text() + SOLUTION_1_BLOCK;
+    ASSERT_EQ(file.substr(0, file_start.size()), file_start);
+    EXPECT_TRUE(is_solution_blocks(file.substr(start_up_text().size())))
+        << "the file holds only complete solution blocks after the start-up text";
+}
+
+TEST(EndToEnd, ASecondRunAppendsItsOwnReportAndNumbersFromOne) {
+    const std::string dir = make_run_directory("second");
+    run_solver(TANDOR_SOLVER, dir, has_two_solutions, SIGKILL);
+    const std::string first = read_whole_file(dir + "/TandorCubeSolutions.txt");
+    run_solver(TANDOR_SOLVER, dir, has_two_solutions, SIGKILL);
+    const std::string both = read_whole_file(dir + "/TandorCubeSolutions.txt");
+    ASSERT_EQ(both.substr(0, first.size()), first);
+    const std::string second = both.substr(first.size());
+    EXPECT_EQ(second.substr(0, start_up_text().size() + SOLUTION_1_BLOCK.size()), start_up_text() + SOLUTION_1_BLOCK);
+}

@@ -1,0 +1,83 @@
+// The board layout and the piece list.
+#include <gtest/gtest.h>
+
+#include <numeric>
+
+#include "model/board.hpp"
+#include "model/catalogue.hpp"
+#include "support.hpp"
+
+TEST(Board, LayoutPutsXSlowestAndZFastest) {
+    EXPECT_EQ(cell_index(1, 1, 1), 43);
+    EXPECT_EQ(cell_index(4, 4, 4), 172);
+    EXPECT_EQ(cell_index(5, 5, 5), 215);
+    EXPECT_EQ(cell_index(2, 3, 4), 94);
+    EXPECT_EQ(cell_index(1, 4, 4), 64);
+}
+
+TEST(Board, InitWritesBorderAndEmptyInteriorOverAnyEarlierContents) {
+    Board b;
+    for (int i = 0; i < BOARD_CELLS; ++i)
+        b.cells[i] = (i * 7919) % 25 - 5;
+    init_board(b);
+    int borders = 0, empties = 0;
+    for (int32_t cell : b.cells) {
+        borders += cell == BORDER_CELL;
+        empties += cell == EMPTY_CELL;
+    }
+    EXPECT_EQ(borders, 152);
+    EXPECT_EQ(empties, 64);
+    for (auto [x, y, z] : {std::array{0, 0, 0}, {5, 4, 4}, {1, 0, 1}, {3, 5, 2}, {4, 4, 5}})
+        EXPECT_EQ(b.cells[cell_index(x, y, z)], BORDER_CELL) << x << y << z;
+    for (auto [x, y, z] : {std::array{1, 1, 1}, {4, 4, 4}, {2, 3, 1}})
+        EXPECT_EQ(b.cells[cell_index(x, y, z)], EMPTY_CELL) << x << y << z;
+    // A step out of the interior in any direction lands on a border cell.
+    for (int x = 1; x <= 4; ++x)
+        for (int y = 1; y <= 4; ++y)
+            for (int z = 1; z <= 4; ++z)
+                for (int stride : {X_STRIDE, Y_STRIDE, Z_STRIDE})
+                    for (int step : {stride, -stride}) {
+                        const int next = cell_index(x, y, z) + step;
+                        ASSERT_GE(next, 0);
+                        ASSERT_LT(next, BOARD_CELLS);
+                        EXPECT_TRUE(b.cells[next] == EMPTY_CELL || b.cells[next] == BORDER_CELL);
+                    }
+}
+
+TEST(Catalogue, CubeCountsCoverTheInteriorExactly) {
+    int total = 0;
+    for (const PieceShape& shape : BUILT_IN_CATALOGUE.shapes)
+        total += shape.cube_count;
+    EXPECT_EQ(total, INTERIOR_CELLS);
+}
+
+TEST(Catalogue, ListingIsExactText) {
+    catalogue = BUILT_IN_CATALOGUE;
+    ConsoleCapture capture = begin_console_capture();
+    list_catalogue(nullptr);
+    EXPECT_EQ(end_console_capture(capture),
+              "Piece  1 has 5 cubes, labeled blue 'flat-X-plus'\n"
+              "Piece  2 has 4 cubes, labeled blue 'squiggle'\n"
+              "Piece  3 has 5 cubes, labeled white 'twist-right'\n"
+              "Piece  4 has 5 cubes, labeled blue 'bent-Z'\n"
+              "Piece  5 has 5 cubes, labeled white 'bent-L-right'\n"
+              "Piece  6 has 5 cubes, labeled blue 'bent-club'\n"
+              "Piece  7 has 5 cubes, labeled blue 'Z'\n"
+              "Piece  8 has 5 cubes, labeled white 'twist-left'\n"
+              "Piece  9 has 5 cubes, labeled blue 'bent-L-mirror'\n"
+              "Piece 10 has 5 cubes, labeled blue 'bent-T'\n"
+              "Piece 11 has 5 cubes, labeled white 'flat-U'\n"
+              "Piece 12 has 5 cubes, labeled blue 'dislocated-plus'\n"
+              "Piece 13 has 5 cubes, labeled blue 'twisted-S'\n"
+              "\n\n");
+}
+
+TEST(Catalogue, ListingToAStreamMatchesTheConsole) {
+    catalogue = BUILT_IN_CATALOGUE;
+    std::FILE* file = std::tmpfile();
+    list_catalogue(file);
+    ConsoleCapture capture = begin_console_capture();
+    list_catalogue(nullptr);
+    EXPECT_EQ(read_whole_stream(file), end_console_capture(capture));
+    std::fclose(file);
+}

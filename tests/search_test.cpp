@@ -1,0 +1,117 @@
+// The placement search through its operations: the worked start of a run, and the counters and
+// orders of the first assemblies, which pin the whole search tree.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <vector>
+
+#include "model/board.hpp"
+#include "model/run_statistics.hpp"
+#include "search/search.hpp"
+#include "support.hpp"
+
+namespace {
+
+struct Placement {
+    int32_t depth, piece, slot;
+    CellTriple anchor;
+    int64_t permutations, attempted, succeeded;
+};
+
+std::vector<Placement> placements;
+
+void record_placement() {
+    const SearchState& s = search_state;
+    placements.push_back({s.depth, s.piece_order[s.depth], s.orientation_index[s.depth], s.anchor_cell[s.depth],
+                          run_statistics.permutations, run_statistics.tiles_attempted, run_statistics.tiles_succeeded});
+}
+
+using Order = std::array<int32_t, PIECE_COUNT>;
+
+Order piece_order() { return std::to_array(search_state.piece_order); }
+Order orientation_index() { return std::to_array(search_state.orientation_index); }
+
+}  // namespace
+
+TEST(Search, WorkedStartOfARun) {
+    prepare_run();
+    placements.clear();
+    placement_function = record_placement;
+    ASSERT_TRUE(find_next_assembly());
+    placement_function = nullptr;
+    ASSERT_GE(placements.size(), 8u);
+
+    auto expect_placement = [](const Placement& got, int32_t depth, int32_t piece, int32_t slot, CellTriple at) {
+        EXPECT_EQ(got.depth, depth);
+        EXPECT_EQ(got.piece, piece) << "depth " << depth;
+        EXPECT_EQ(got.slot, slot) << "depth " << depth;
+        EXPECT_EQ(got.anchor.x, at.x) << "depth " << depth;
+        EXPECT_EQ(got.anchor.y, at.y) << "depth " << depth;
+        EXPECT_EQ(got.anchor.z, at.z) << "depth " << depth;
+    };
+    // Piece 0 fits nowhere at (1,1,1): three attempts, one exchange, then piece 1 in slot 3.
+    expect_placement(placements[0], 0, 1, 3, {1, 1, 1});
+    EXPECT_EQ(placements[0].permutations, 2);
+    EXPECT_EQ(placements[0].attempted, 7);
+    EXPECT_EQ(placements[0].succeeded, 1);
+    expect_placement(placements[1], 1, 0, 0, {3, 1, 1});
+    EXPECT_EQ(placements[1].attempted, 8);
+    EXPECT_EQ(placements[1].succeeded, 2);
+    expect_placement(placements[2], 2, 2, 7, {4, 1, 1});
+    expect_placement(placements[3], 3, 3, 4, {1, 2, 1});
+    expect_placement(placements[4], 4, 4, 9, {2, 3, 1});
+    expect_placement(placements[5], 5, 5, 13, {4, 3, 1});
+    EXPECT_EQ(placements[5].attempted, 45);
+    EXPECT_EQ(placements[5].succeeded, 6);
+    EXPECT_EQ(placements[5].permutations, 2);
+    // Pieces 6 and 7 fit nowhere at (1,4,1): two exchanges.
+    expect_placement(placements[6], 6, 8, 17, {1, 4, 1});
+    EXPECT_EQ(placements[6].permutations, 4);
+    EXPECT_EQ(placements[6].attempted, 87);
+    // Depth 7 runs out of pieces after five exchanges (9); the retreat takes piece 8 off (10) and
+    // tries its slots 18 to 23 at (1,4,1), which fit nowhere; pieces 9 to 12 follow there (14),
+    // the retreat takes piece 5 off (15), and its slot 15 fits at (4,3,1).
+    expect_placement(placements[7], 5, 5, 15, {4, 3, 1});
+    EXPECT_EQ(placements[7].permutations, 15);
+    EXPECT_EQ(placements[7].attempted, 87 + (12 + 12 + 24 + 24 + 12 + 12) + 6 + (24 + 12 + 24 + 12) + 2);
+}
+
+TEST(Search, FirstTwoAssembliesCarryTheirCountersAndOrders) {
+    prepare_run();
+    ASSERT_TRUE(find_next_assembly());
+    EXPECT_EQ(run_statistics.permutations, 5690);
+    EXPECT_EQ(run_statistics.tiles_attempted, 98978);
+    EXPECT_EQ(run_statistics.tiles_succeeded, 2392);
+    EXPECT_EQ(search_state.depth, 12);
+    EXPECT_EQ(piece_order(), (Order{1, 0, 2, 3, 8, 6, 12, 10, 9, 7, 11, 4, 5}));
+    EXPECT_EQ(orientation_index(), (Order{3, 0, 7, 4, 9, 8, 10, 8, 20, 7, 12, 12, 6}));
+    for (int x = 1; x <= 4; ++x)
+        for (int y = 1; y <= 4; ++y)
+            for (int z = 1; z <= 4; ++z)
+                EXPECT_GE(board.cells[cell_index(x, y, z)], 0);
+    EXPECT_EQ(board.cells[cell_index(1, 1, 1)], 1);
+
+    ASSERT_TRUE(find_next_assembly());
+    EXPECT_EQ(run_statistics.permutations, 59039);
+    EXPECT_EQ(run_statistics.tiles_attempted, 998830);
+    EXPECT_EQ(run_statistics.tiles_succeeded, 19605);
+    EXPECT_EQ(piece_order(), (Order{1, 0, 2, 4, 3, 5, 12, 6, 8, 9, 11, 7, 10}));
+    EXPECT_EQ(orientation_index(), (Order{3, 0, 7, 2, 11, 13, 7, 9, 18, 0, 12, 4, 4}));
+}
+
+TEST(Search, ProgressIsCalledOnlyAtExchangesThatReachAMillion) {
+    prepare_run();
+    static std::vector<int64_t> seen;
+    static std::vector<Order> orders;
+    seen.clear();
+    progress_function = [] {
+        seen.push_back(run_statistics.permutations);
+        orders.push_back(orientation_index());
+    };
+    while (run_statistics.permutations < 3000001)
+        ASSERT_TRUE(find_next_assembly());
+    progress_function = nullptr;
+    // The million is reached by a retreat, which tests nothing; the next two are exchanges.
+    EXPECT_EQ(seen, (std::vector<int64_t>{2000000, 3000000}));
+    EXPECT_EQ(orders[0], (Order{3, 0, 7, 6, 6, 15, 6, 1, 11, 7, -1, -1, -1}));
+}

@@ -1,0 +1,97 @@
+#include "support.hpp"
+
+#include <fstream>
+#include <sstream>
+
+#include "model/catalogue.hpp"
+#include "model/run_statistics.hpp"
+#include "model/streams.hpp"
+#include "orient/normalise.hpp"
+#include "orient/orientations.hpp"
+#include "search/search.hpp"
+
+const char* const FIRST_SOLUTION_RENDERING =
+    " 5 5 5 A    9 6 A A    9 4 D A    9 9 D 7  \n"
+    " 5 6 6 C    5 6 A 7    4 4 D 7    4 9 1 7  \n"
+    " B 6 C C    8 8 3 7    B 2 D D    4 1 1 1  \n"
+    " B 8 8 C    B 8 3 C    B 2 3 3    2 2 1 3  \n";
+
+ConsoleCapture begin_console_capture() {
+    ConsoleCapture capture{std::tmpfile()};
+    output_streams.console = capture.file;
+    return capture;
+}
+
+std::string read_whole_stream(std::FILE* stream) {
+    std::fflush(stream);
+    std::rewind(stream);
+    std::string text;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, stream)) > 0)
+        text.append(buffer, n);
+    return text;
+}
+
+std::string end_console_capture(ConsoleCapture& capture) {
+    std::string text = read_whole_stream(capture.file);
+    std::fclose(capture.file);
+    capture.file = nullptr;
+    output_streams.console = nullptr;
+    return text;
+}
+
+std::string read_whole_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string mask_digits(const std::string& text) {
+    std::string masked;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const bool digit = text[i] >= '0' && text[i] <= '9';
+        if (!digit)
+            masked += text[i];
+        else if (i == 0 || text[i - 1] < '0' || text[i - 1] > '9')
+            masked += '#';
+    }
+    return masked;
+}
+
+bool is_solution_blocks(const std::string& text, int first) {
+    std::istringstream lines(text);
+    std::string line;
+    for (int number = first; std::getline(lines, line); ++number) {
+        if (line != "Solution " + std::to_string(number))
+            return false;
+        for (int row = 0; row < 4; ++row) {
+            if (!std::getline(lines, line) || line.size() != 43)
+                return false;
+            for (size_t column = 0; column < line.size(); ++column) {
+                const size_t in_group = column % 11;  // a group: five cells of two columns and a blank
+                const bool label_column = in_group == 1 || in_group == 3 || in_group == 5 || in_group == 7;
+                const char c = line[column];
+                if (label_column ? !((c >= '1' && c <= '9') || (c >= 'A' && c <= 'D')) : c != ' ')
+                    return false;
+            }
+        }
+    }
+    return text.empty() || text.back() == '\n';
+}
+
+void prepare_run() {
+    catalogue = BUILT_IN_CATALOGUE;
+    reset_search_order();
+    reset_orientation_table();
+    for (int32_t p = 0; p < PIECE_COUNT; ++p) {
+        normalise_shape(catalogue.shapes[p]);
+        generate_orientations(p);
+    }
+    init_board();
+    begin_search();
+    run_statistics = INITIAL_RUN_STATISTICS;
+    progress_function = nullptr;
+    placement_function = nullptr;
+}

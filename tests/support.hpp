@@ -1,0 +1,43 @@
+// Shared helpers: a console captured into a temporary file, and a fresh run state.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "model/board.hpp"
+
+// Points the console at a temporary file until the capture is read and closed.
+struct ConsoleCapture {
+    std::FILE* file = nullptr;
+};
+ConsoleCapture begin_console_capture();
+std::string end_console_capture(ConsoleCapture& capture);
+
+std::string read_whole_stream(std::FILE* stream);
+std::string read_whole_file(const std::string& path);
+
+// Built-in catalogue, orientation table built without output, empty board, search at its start,
+// counters at their initial values, empty store.
+void prepare_run();
+
+// A board whose interior holds the value given by the function of (x, y, z).
+template <typename F>
+Board board_from(F value_of) {
+    Board b;
+    init_board(b);
+    for (int x = 1; x <= 4; ++x)
+        for (int y = 1; y <= 4; ++y)
+            for (int z = 1; z <= 4; ++z)
+                b.cells[cell_index(x, y, z)] = value_of(x, y, z);
+    return b;
+}
+
+// The text with every run of digits replaced by one '#', for lines that carry clock values.
+std::string mask_digits(const std::string& text);
+
+// True when the text is nothing but complete "Solution N" blocks of the solutions file,
+// numbered from `first` on without gaps.
+bool is_solution_blocks(const std::string& text, int first = 1);
+
+// The four lines of the first solution of every run.
+extern const char* const FIRST_SOLUTION_RENDERING;
