@@ -8,6 +8,7 @@
 #include "model/streams.hpp"
 #include "report/render.hpp"
 #include "report/statistics.hpp"
+#include "search/reference_search.hpp"
 #include "search/search.hpp"
 #include "support.hpp"
 

@@ -8,7 +8,9 @@
 #include "model/streams.hpp"
 #include "orient/normalise.hpp"
 #include "orient/orientations.hpp"
+#include "search/reference_search.hpp"
 #include "search/search.hpp"
+#include "symmetry/store.hpp"
 
 const char* const FIRST_SOLUTION_RENDERING =
     " 5 5 5 A    9 6 A A    9 4 D A    9 9 D 7  \n"
@@ -89,9 +91,10 @@ void prepare_run() {
         normalise_shape(catalogue.shapes[p]);
         generate_orientations(p);
     }
+    run_statistics = INITIAL_RUN_STATISTICS;
+    reset_solution_store();
     init_board();
     begin_search();
-    run_statistics = INITIAL_RUN_STATISTICS;
     progress_function = nullptr;
     placement_function = nullptr;
 }

@@ -2,11 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstring>
 #include <vector>
 
 #include "model/run_statistics.hpp"
+#include "search/reference_search.hpp"
 #include "search/search.hpp"
 #include "support.hpp"
+#include "symmetry/reference_store.hpp"
 #include "symmetry/rotation.hpp"
 #include "symmetry/store.hpp"
 
@@ -108,9 +111,21 @@ TEST(BoardRotation, FourTurnsRestoreTwoDoNotAndTheBorderStays) {
     }
 }
 
-TEST(DuplicateFilter, EveryRotationOfAStoredSolutionIsADuplicate) {
+struct Filter {
+    const char* name;
+    int32_t (*store)();
+};
+
+class EveryFilter : public ::testing::TestWithParam<Filter> {};
+
+INSTANTIATE_TEST_SUITE_P(DuplicateFilter, EveryFilter,
+                         ::testing::Values(Filter{"reference", reference_store_if_unique},
+                                           Filter{"indexed", store_if_unique}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_P(EveryFilter, EveryRotationOfAStoredSolutionIsADuplicate) {
+    const auto store_if_unique = GetParam().store;
     const Board found = first_solution();
-    run_statistics.solutions = 0;
     EXPECT_EQ(store_if_unique(), STORED_NEW);
     EXPECT_EQ(run_statistics.solutions, 1);
     EXPECT_TRUE(boards_equal(board, found));
@@ -126,9 +141,9 @@ TEST(DuplicateFilter, EveryRotationOfAStoredSolutionIsADuplicate) {
     EXPECT_EQ(run_statistics.solutions, 1);
 }
 
-TEST(DuplicateFilter, MirrorImagesAndNewAssembliesAreStoredInOrder) {
+TEST_P(EveryFilter, MirrorImagesAndNewAssembliesAreStoredInOrder) {
+    const auto store_if_unique = GetParam().store;
     const Board found = first_solution();
-    run_statistics.solutions = 0;
     ASSERT_EQ(store_if_unique(), STORED_NEW);
     const Board mirror = board_from([&](int x, int y, int z) { return at(found, x, y, 5 - z); });
     board = mirror;
@@ -138,8 +153,21 @@ TEST(DuplicateFilter, MirrorImagesAndNewAssembliesAreStoredInOrder) {
     ASSERT_TRUE(find_next_assembly());
     const Board second = board;
     EXPECT_EQ(store_if_unique(), STORED_NEW);
+    EXPECT_EQ(store_if_unique(), ROTATED_DUPLICATE) << "equal cell for cell";
     EXPECT_EQ(run_statistics.solutions, 3);
     EXPECT_TRUE(boards_equal(solution_store.boards[0], found));
     EXPECT_TRUE(boards_equal(solution_store.boards[1], mirror));
     EXPECT_TRUE(boards_equal(solution_store.boards[2], second));
+}
+
+TEST(DuplicateFilter, RotationKeyIsTheSameForAllRotationsAndDiffersForTheMirror) {
+    const Board found = first_solution();
+    const RotationKey key = rotation_key(found);
+    for (const Board& turned : all_rotations(found)) {
+        const RotationKey other = rotation_key(turned);
+        EXPECT_EQ(std::memcmp(key.cells, other.cells, sizeof key.cells), 0);
+    }
+    const Board mirror = board_from([&](int x, int y, int z) { return at(found, 5 - x, y, z); });
+    const RotationKey mirrored = rotation_key(mirror);
+    EXPECT_NE(std::memcmp(key.cells, mirrored.cells, sizeof key.cells), 0);
 }

@@ -1,14 +1,12 @@
 #include "search/search.hpp"
 
-#include <utility>
+#include <bit>
 
-#include "model/board.hpp"
 #include "model/run_statistics.hpp"
-#include "orient/orientations.hpp"
 
 SearchState search_state;
 ProgressFunction progress_function = nullptr;
-PlacementFunction placement_function = nullptr;
+PlacementTable placement_table;
 
 void reset_search_order() {
     for (int d = 0; d < PIECE_COUNT; ++d) {
@@ -17,141 +15,202 @@ void reset_search_order() {
     }
 }
 
-void begin_search() {
-    search_state.depth = -1;
-    search_state.current_cell = {0, 0, 0};
+void build_placement_table() {
+    PlacementTable& t = placement_table;
+    int32_t n = 0;
+    for (int bit = 0; bit < INTERIOR_CELLS; ++bit) {
+        const CellTriple anchor = scan_cell(bit);
+        for (int piece = 0; piece < PIECE_COUNT; ++piece) {
+            t.first[bit * PIECE_COUNT + piece] = static_cast<uint16_t>(n);
+            for (int o = 0; o < orientation_table.orientation_counts[piece]; ++o) {
+                const PieceShape& shape = orientation_table.slots[piece][o];
+                CellSet covered = 0;
+                bool inside = true;
+                for (int i = 0; i < shape.cube_count; ++i) {
+                    const int x = anchor.x + shape.cubes[i].x;
+                    const int y = anchor.y + shape.cubes[i].y;
+                    const int z = anchor.z + shape.cubes[i].z;
+                    inside = inside && is_interior(x, y, z);
+                    if (inside)
+                        covered |= CellSet{1} << scan_bit(x, y, z);
+                }
+                if (!inside)
+                    continue;
+                t.cells[n] = covered;
+                t.orientation[n] = static_cast<uint8_t>(o);
+                ++n;
+            }
+        }
+        CellSet forward = 0;
+        if (anchor.x < 4)
+            forward |= CellSet{1} << (bit + 1);
+        if (anchor.y < 4)
+            forward |= CellSet{1} << (bit + 4);
+        if (anchor.z < 4)
+            forward |= CellSet{1} << (bit + 16);
+        t.forward_neighbours[bit] = forward;
+    }
+    t.forward_neighbours[INTERIOR_CELLS] = 0;
+    t.first[INTERIOR_CELLS * PIECE_COUNT] = static_cast<uint16_t>(n);
+    t.placement_count = n;
 }
 
 namespace {
 
-enum class Step { SCAN, TRY, EXHAUSTED, RETREAT, REMOVE_PLAIN, REMOVE_RESORT };
+// One depth of the fast search: the piece being tried on the depth's anchor cell and the next
+// of its placements to try. Pieces are bits of a set, so the next larger unused piece is the
+// lowest set bit above the current one, as the straightforward search's exchange and re-sort give.
+struct Frame {
+    CellSet covered;     // cells covered by the earlier depths
+    uint32_t next;       // the next placement to try; the one before it is the one placed
+    uint32_t end;        // one past the current piece's last placement on this cell
+    uint32_t unplaced;   // pieces not placed at earlier depths, the current one included
+    int32_t piece;
+    int32_t cell;
+};
 
-int32_t& cell_at(const CellTriple& c) { return board.cells[cell_index(c.x, c.y, c.z)]; }
+static_assert(sizeof(Frame) == 32);
 
-int32_t& cell_at(const CellTriple& c, const CubeOffset& offset) {
-    return board.cells[cell_index(c.x + offset.x, c.y + offset.y, c.z + offset.z)];
+// The whole search position between calls. tiles_attempted is counted ahead: when a piece
+// starts on a cell all its orientations are added at once, and what the straightforward search
+// has not tried yet is subtracted whenever the counter is shown.
+struct FastSearch {
+    Frame frames[PIECE_COUNT];
+    int32_t depth;  // the working depth
+    int64_t permutations;
+    int64_t tiles_attempted_ahead;
+    int64_t tiles_succeeded;
+    int64_t next_progress;  // the next multiple of PROGRESS_INTERVAL that permutations reaches
+};
+
+FastSearch fast;
+
+void start_piece(Frame& f, int32_t piece) {
+    f.piece = piece;
+    f.next = placement_table.first[f.cell * PIECE_COUNT + piece];
+    f.end = placement_table.first[f.cell * PIECE_COUNT + piece + 1];
+    fast.tiles_attempted_ahead += orientation_table.orientation_counts[piece];
 }
 
-void sort_order_from(int32_t first) {
-    int32_t* order = search_state.piece_order;
-    for (int32_t i = first; i < PIECE_COUNT - 1; ++i)
-        for (int32_t j = i + 1; j < PIECE_COUNT; ++j)
-            if (order[j] < order[i])
-                std::swap(order[i], order[j]);
+// Writes the position into the search state and the run statistics, for depths 0..placed-1
+// placed and, when placed < PIECE_COUNT, depth `placed` holding its piece with nothing tried.
+void publish(int32_t placed) {
+    SearchState& s = search_state;
+    int64_t not_yet_tried = 0;
+    for (int32_t d = 0; d < placed; ++d) {
+        const Frame& f = fast.frames[d];
+        const int32_t o = placement_table.orientation[f.next - 1];
+        s.piece_order[d] = f.piece;
+        s.orientation_index[d] = o;
+        s.anchor_cell[d] = scan_cell(f.cell);
+        not_yet_tried += orientation_table.orientation_counts[f.piece] - 1 - o;
+    }
+    if (placed < PIECE_COUNT) {
+        const Frame& f = fast.frames[placed];
+        s.piece_order[placed] = f.piece;
+        int32_t d = placed;
+        for (uint32_t rest = f.unplaced & ~(1u << f.piece); rest != 0; rest &= rest - 1)
+            s.piece_order[++d] = std::countr_zero(rest);
+        for (d = placed; d < PIECE_COUNT; ++d)
+            s.orientation_index[d] = -1;
+        s.current_cell = scan_cell(f.cell);
+    } else {
+        s.current_cell = s.anchor_cell[PIECE_COUNT - 1];
+    }
+    s.depth = placed - 1;
+    run_statistics.permutations = fast.permutations;
+    run_statistics.tiles_attempted = fast.tiles_attempted_ahead - not_yet_tried;
+    run_statistics.tiles_succeeded = fast.tiles_succeeded;
 }
 
-// Scan from current_cell for the first empty cell; false when there is none or when it has no
-// empty neighbour at +x, +y or +z (the neighbours before it are covered already).
-bool scan_for_coverable_cell() {
-    CellTriple c = search_state.current_cell;
-    for (; c.z < BOARD_EDGE; ++c.z, c.y = 0) {
-        for (; c.y < BOARD_EDGE; ++c.y, c.x = 0) {
-            for (; c.x < BOARD_EDGE; ++c.x) {
-                if (cell_at(c) != EMPTY_CELL)
-                    continue;
-                const int32_t* e = &board.cells[cell_index(c.x, c.y, c.z)];
-                if (e[X_STRIDE] != EMPTY_CELL && e[Y_STRIDE] != EMPTY_CELL && e[Z_STRIDE] != EMPTY_CELL)
-                    return false;
-                search_state.current_cell = c;
-                return true;
-            }
+void write_assembly_to_board() {
+    init_board();
+    for (const Frame& f : fast.frames) {
+        for (CellSet cells = placement_table.cells[f.next - 1]; cells != 0; cells &= cells - 1) {
+            const CellTriple c = scan_cell(std::countr_zero(cells));
+            board.cells[cell_index(c.x, c.y, c.z)] = f.piece;
         }
     }
-    return false;
-}
-
-bool fits(const PieceShape& shape) {
-    for (int i = 0; i < shape.cube_count; ++i)
-        if (cell_at(search_state.current_cell, shape.cubes[i]) != EMPTY_CELL)
-            return false;
-    return true;
 }
 
 }  // namespace
 
+void begin_search() {
+    search_state.depth = -1;
+    search_state.current_cell = {0, 0, 0};
+    build_placement_table();
+    fast.depth = 0;
+    fast.permutations = run_statistics.permutations;
+    fast.tiles_attempted_ahead = run_statistics.tiles_attempted;
+    fast.tiles_succeeded = run_statistics.tiles_succeeded;
+    fast.next_progress = (fast.permutations / PROGRESS_INTERVAL + 1) * PROGRESS_INTERVAL;
+    Frame& root = fast.frames[0];
+    root.covered = 0;
+    root.cell = 0;
+    root.unplaced = (1u << PIECE_COUNT) - 1;
+    start_piece(root, 0);
+}
+
+// The same search tree as the straightforward search, step for step: the first empty cell is
+// the lowest clear bit, the isolated-cell test one AND with the forward neighbours, a fit one AND.
 bool find_next_assembly() {
-    SearchState& s = search_state;
-    RunStatistics& stats = run_statistics;
-    Step step = Step::SCAN;
+    const CellSet* const cells = placement_table.cells;
+    int32_t d = fast.depth;
+    Frame* f = &fast.frames[d];
     for (;;) {
-        const int32_t p = s.depth + 1;
-        switch (step) {
-        case Step::SCAN:
-            step = scan_for_coverable_cell() ? Step::TRY : Step::REMOVE_PLAIN;
-            break;
-
-        case Step::TRY: {
-            const int32_t piece = s.piece_order[p];
-            if (++s.orientation_index[p] == orientation_table.orientation_counts[piece]) {
-                step = Step::EXHAUSTED;
-                break;
-            }
-            ++stats.tiles_attempted;
-            const PieceShape& shape = orientation_table.slots[piece][s.orientation_index[p]];
-            if (!fits(shape))
-                break;
-            for (int i = 0; i < shape.cube_count; ++i)
-                cell_at(s.current_cell, shape.cubes[i]) = shape.piece_number;
-            ++stats.tiles_succeeded;
-            s.depth = p;
-            s.anchor_cell[p] = s.current_cell;
-            if (placement_function != nullptr)
-                placement_function();
-            if (s.depth == PIECE_COUNT - 1)
+        const CellSet covered = f->covered;
+        uint32_t i = f->next;
+        const uint32_t end = f->end;
+        while (i != end) {
+            const CellSet piece_cells = cells[i++];
+            if ((piece_cells & covered) != 0)
+                continue;
+            ++fast.tiles_succeeded;
+            const CellSet now = covered | piece_cells;
+            if (d == PIECE_COUNT - 1) {
+                f->next = i;
+                fast.depth = d;
+                publish(PIECE_COUNT);
+                write_assembly_to_board();
                 return true;
-            step = Step::SCAN;
-            break;
+            }
+            const int32_t first_empty = std::countr_zero(~now);
+            if ((~now & placement_table.forward_neighbours[first_empty]) == 0)
+                continue;  // a cell nothing can cover: the next orientation
+            f->next = i;
+            Frame* child = f + 1;
+            child->covered = now;
+            child->cell = first_empty;
+            child->unplaced = f->unplaced & ~(1u << f->piece);
+            start_piece(*child, std::countr_zero(child->unplaced));
+            ++d;
+            f = child;
+            goto next_frame;
         }
-
-        case Step::EXHAUSTED: {
-            s.orientation_index[p] = -1;
-            const int32_t piece = s.piece_order[p];
-            int32_t best = PIECE_COUNT;
-            int32_t best_depth = -1;
-            for (int32_t q = p + 1; q < PIECE_COUNT; ++q)
-                if (s.piece_order[q] > piece && s.piece_order[q] < best) {
-                    best = s.piece_order[q];
-                    best_depth = q;
+        {
+            // This piece has no orientation left here: the next larger unused piece, or back.
+            const uint32_t larger = f->unplaced & ~((2u << f->piece) - 1);
+            if (larger != 0) {
+                f->piece = std::countr_zero(larger);
+                if (++fast.permutations >= fast.next_progress) {
+                    if (fast.permutations == fast.next_progress && progress_function != nullptr) {
+                        publish(d);
+                        progress_function();
+                    }
+                    fast.next_progress = (fast.permutations / PROGRESS_INTERVAL + 1) * PROGRESS_INTERVAL;
                 }
-            if (best == PIECE_COUNT) {
-                step = Step::RETREAT;
-                break;
+                start_piece(*f, f->piece);
+                continue;
             }
-            s.piece_order[p] = best;
-            s.piece_order[best_depth] = piece;
-            sort_order_from(p + 1);
-            ++stats.permutations;
-            if (stats.permutations % PROGRESS_INTERVAL == 0 && progress_function != nullptr)
-                progress_function();
-            step = Step::TRY;
-            break;
-        }
-
-        case Step::RETREAT:
-            if (s.depth == -1)
+            if (d == 0) {
+                fast.depth = d;
+                publish(0);
                 return false;
-            step = Step::REMOVE_RESORT;
-            break;
-
-        case Step::REMOVE_PLAIN:
-        case Step::REMOVE_RESORT: {
-            const int32_t r = s.depth;
-            const PieceShape& shape = orientation_table.slots[s.piece_order[r]][s.orientation_index[r]];
-            s.current_cell = s.anchor_cell[r];
-            for (int i = 0; i < shape.cube_count; ++i) {
-                int32_t& cell = cell_at(s.current_cell, shape.cubes[i]);
-                if (cell != shape.piece_number)
-                    break;
-                cell = EMPTY_CELL;
             }
-            if (step == Step::REMOVE_RESORT) {
-                sort_order_from(r + 1);
-                ++stats.permutations;
-            }
-            s.depth = r - 1;
-            step = Step::TRY;
-            break;
+            ++fast.permutations;
+            --d;
+            --f;
         }
-        }
+    next_frame:;
     }
 }

@@ -4,7 +4,9 @@
 
 #include <cstdint>
 
+#include "model/board.hpp"
 #include "model/catalogue.hpp"
+#include "orient/orientations.hpp"
 
 struct CellTriple {
     int32_t x;
@@ -28,14 +30,38 @@ extern ProgressFunction progress_function;
 
 inline constexpr int64_t PROGRESS_INTERVAL = 1000000;
 
-// Called after every placement, with the search state already showing it; for tests that
-// follow the search step by step.
-using PlacementFunction = void (*)();
-extern PlacementFunction placement_function;
+// The fast search keeps the cube as a 64-bit set of covered cells. Bit s stands for interior cell
+// (x, y, z) with s = (z-1)*16 + (y-1)*4 + (x-1), so scan order is bit order: the first empty cell
+// is the lowest clear bit.
+using CellSet = uint64_t;
+
+constexpr int scan_bit(int x, int y, int z) { return (z - 1) * 16 + (y - 1) * 4 + (x - 1); }
+constexpr CellTriple scan_cell(int bit) { return {bit % 4 + 1, bit / 4 % 4 + 1, bit / 16 + 1}; }
+
+// Every orientation that stays inside the cube when anchored on a cell, as the set of cells it
+// covers, grouped by anchor cell and piece and kept in slot order.
+inline constexpr int MAX_PLACEMENTS = INTERIOR_CELLS * PIECE_COUNT * MAX_ORIENTATIONS;
+
+struct PlacementTable {
+    CellSet cells[MAX_PLACEMENTS];
+    uint8_t orientation[MAX_PLACEMENTS];
+    uint16_t first[INTERIOR_CELLS * PIECE_COUNT + 1];  // placements of (cell, piece) start here
+    // The cells at +x, +y and +z inside the cube; one entry more, for a full cube, keeps every
+    // lowest-clear-bit index in range.
+    CellSet forward_neighbours[INTERIOR_CELLS + 1];
+    int32_t placement_count;
+};
+
+extern PlacementTable placement_table;
+
+// Builds the placement table from the orientation table.
+void build_placement_table();
+
 
 // piece_order 0..12, orientation_index all -1.
 void reset_search_order();
-// depth -1, current_cell (0, 0, 0).
+// depth -1, current_cell (0, 0, 0); builds the placement table and sets the fast search at its
+// first step.
 void begin_search();
 
 // Runs until the board holds a complete assembly (true) or the search is exhausted (false).

@@ -11,10 +11,28 @@
 
 inline constexpr int32_t MAX_SOLUTIONS = TANDOR_MAX_SOLUTIONS;
 
-// Slots 0 .. solutions-1 hold the unique solutions in the order found; the fill count is the
-// solutions counter of the run statistics.
+// A rotation-invariant key: the interior, one cell a byte in scan order, in the rotation of the
+// board that gives the smallest bytes. Two boards are rotations of each other exactly when
+// their keys are equal.
+struct RotationKey {
+    int8_t cells[INTERIOR_CELLS];
+};
+
+// A fixed-size hash index over the keys of the stored solutions, at most half full.
+inline constexpr int32_t index_size_for(int32_t capacity) {
+    int32_t size = 1;
+    while (size < 2 * capacity)
+        size *= 2;
+    return size;
+}
+inline constexpr int32_t SOLUTION_INDEX_SIZE = index_size_for(MAX_SOLUTIONS);
+
+// Slots 0 .. solutions-1 hold the unique solutions in the order found, exactly as found; the
+// fill count is the solutions counter of the run statistics.
 struct SolutionStore {
     Board boards[MAX_SOLUTIONS];
+    RotationKey keys[MAX_SOLUTIONS];
+    int32_t index[SOLUTION_INDEX_SIZE];  // slot + 1 of a stored key, 0 for none
 };
 
 extern SolutionStore solution_store;
@@ -24,6 +42,14 @@ inline constexpr int32_t ROTATED_DUPLICATE = 0;
 inline constexpr int32_t STORED_NEW = 1;
 inline constexpr int32_t STORE_FULL = -1;  // new, but no slot left: nothing stored
 
-// Compares the board in all its rotations with every stored solution. A new board is appended
-// and counted; the board itself is left exactly as it was.
+RotationKey rotation_key(const Board& b);
+
+// Empties the store: no solutions, an empty index.
+void reset_solution_store();
+
+// Appends a board the caller has found new (the store has room), indexes it and counts it.
+void append_solution(const Board& b);
+
+// Answers whether the board is a rotation of a stored solution; a new board is appended and
+// counted. The board itself is not changed.
 int32_t store_if_unique();

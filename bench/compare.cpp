@@ -1,0 +1,72 @@
+// Runs the straightforward and the fast engine (search and duplicate filter) side by side over the
+// same work, the first N unique solutions (default 2000), and prints each one's time and the ratio.
+// Usage: compare [N]
+#include <chrono>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+
+#include "model/catalogue.hpp"
+#include "model/run_statistics.hpp"
+#include "orient/normalise.hpp"
+#include "orient/orientations.hpp"
+#include "search/reference_search.hpp"
+#include "search/search.hpp"
+#include "symmetry/reference_store.hpp"
+#include "symmetry/store.hpp"
+
+namespace {
+
+struct Outcome {
+    double seconds;
+    int64_t permutations, attempted, succeeded;
+    int32_t solutions, duplicates;
+};
+
+void prepare() {
+    catalogue = BUILT_IN_CATALOGUE;
+    reset_search_order();
+    reset_orientation_table();
+    for (int32_t p = 0; p < PIECE_COUNT; ++p) {
+        normalise_shape(catalogue.shapes[p]);
+        generate_orientations(p);
+    }
+    run_statistics = INITIAL_RUN_STATISTICS;
+    reset_solution_store();
+    init_board();
+    begin_search();
+}
+
+Outcome run(bool (*find_next)(), int32_t (*store)(), int32_t wanted) {
+    prepare();
+    const auto start = std::chrono::steady_clock::now();
+    int32_t duplicates = 0;
+    while (run_statistics.solutions < wanted && find_next())
+        if (store() == ROTATED_DUPLICATE)
+            ++duplicates;
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    return {took.count(), run_statistics.permutations, run_statistics.tiles_attempted, run_statistics.tiles_succeeded,
+            run_statistics.solutions, duplicates};
+}
+
+void print(const char* name, const Outcome& o) {
+    std::printf("%-16s %9.3f s  permutations %" PRId64 "  tiles attempted %" PRId64 "  tiles succeeded %" PRId64
+                "  solutions %d  duplicates %d\n",
+                name, o.seconds, o.permutations, o.attempted, o.succeeded, o.solutions, o.duplicates);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int32_t wanted = argc > 1 ? std::atoi(argv[1]) : 2000;
+    std::printf("work: the first %d unique solutions, from the start of the search\n", wanted);
+    const Outcome reference = run(reference_find_next_assembly, reference_store_if_unique, wanted);
+    print("straightforward", reference);
+    const Outcome fast = run(find_next_assembly, store_if_unique, wanted);
+    print("fast", fast);
+    const bool same = reference.permutations == fast.permutations && reference.attempted == fast.attempted &&
+                      reference.succeeded == fast.succeeded && reference.duplicates == fast.duplicates;
+    std::printf("counters %s\n", same ? "identical" : "DIFFER");
+    std::printf("speed-up: %.2f times\n", reference.seconds / fast.seconds);
+    return same ? 0 : 1;
+}

@@ -1,0 +1,7 @@
+// The straightforward duplicate filter: the board turned through 64 positions, each compared
+// with every stored solution. The shipped filter must answer as it does.
+#pragma once
+
+#include <cstdint>
+
+int32_t reference_store_if_unique();

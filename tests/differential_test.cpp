@@ -1,0 +1,130 @@
+// The shipped search and filter against the straightforward ones they must match step for step.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "model/run_statistics.hpp"
+#include "model/streams.hpp"
+#include "report/statistics.hpp"
+#include "search/reference_search.hpp"
+#include "search/search.hpp"
+#include "support.hpp"
+#include "symmetry/reference_store.hpp"
+#include "symmetry/rotation.hpp"
+#include "symmetry/store.hpp"
+
+namespace {
+
+constexpr int ASSEMBLIES = 200;
+
+struct Assembly {
+    Board board;
+    std::array<int32_t, PIECE_COUNT> piece_order, orientation_index;
+    std::array<int32_t, 3 * PIECE_COUNT> anchors;
+    int64_t permutations, attempted, succeeded;
+};
+
+std::vector<std::string> progress_blocks;
+
+// The progress block as printed, less its last line, which carries the clock.
+void capture_progress_block() {
+    ConsoleCapture capture = begin_console_capture();
+    print_progress();
+    std::string text = end_console_capture(capture);
+    text.erase(text.rfind("Total run time = "));
+    progress_blocks.push_back(text);
+}
+
+std::vector<Assembly> first_assemblies(bool (*find_next)(), std::vector<std::string>& blocks) {
+    prepare_run();
+    progress_blocks.clear();
+    progress_function = capture_progress_block;
+    std::vector<Assembly> found;
+    while (found.size() < ASSEMBLIES && find_next()) {
+        const SearchState& s = search_state;
+        Assembly a{board, std::to_array(s.piece_order), std::to_array(s.orientation_index), {},
+                   run_statistics.permutations, run_statistics.tiles_attempted, run_statistics.tiles_succeeded};
+        for (int d = 0; d < PIECE_COUNT; ++d) {
+            a.anchors[3 * d] = s.anchor_cell[d].x;
+            a.anchors[3 * d + 1] = s.anchor_cell[d].y;
+            a.anchors[3 * d + 2] = s.anchor_cell[d].z;
+        }
+        found.push_back(a);
+    }
+    progress_function = nullptr;
+    blocks = progress_blocks;
+    return found;
+}
+
+// The assemblies offered to a filter: each found assembly, and after every fifth one a rotated
+// copy of an earlier one and a mirror image of it.
+std::vector<Board> filter_inputs(const std::vector<Assembly>& assemblies) {
+    std::vector<Board> inputs;
+    for (size_t n = 0; n < assemblies.size(); ++n) {
+        inputs.push_back(assemblies[n].board);
+        if (n % 5 != 4)
+            continue;
+        Board turned = assemblies[n / 2].board;
+        for (size_t t = 0; t <= n % 7; ++t)
+            rotate_board(static_cast<int32_t>(t % 3), turned);
+        inputs.push_back(turned);
+        Board mirror = turned;
+        for (int x = 1; x <= 4; ++x)
+            for (int y = 1; y <= 4; ++y)
+                for (int z = 1; z <= 4; ++z)
+                    mirror.cells[cell_index(x, y, z)] = turned.cells[cell_index(x, y, 5 - z)];
+        inputs.push_back(mirror);
+    }
+    return inputs;
+}
+
+std::vector<int32_t> filter_all(int32_t (*store)(), const std::vector<Board>& inputs) {
+    reset_solution_store();
+    std::vector<int32_t> results;
+    for (const Board& b : inputs) {
+        board = b;
+        results.push_back(store());
+        EXPECT_TRUE(boards_equal(board, b));
+    }
+    return results;
+}
+
+}  // namespace
+
+TEST(Differential, FastSearchMatchesTheStraightforwardOneAtEveryAssemblyAndProgressBlock) {
+    std::vector<std::string> reference_blocks, fast_blocks;
+    const std::vector<Assembly> reference = first_assemblies(reference_find_next_assembly, reference_blocks);
+    const std::vector<Assembly> fast = first_assemblies(find_next_assembly, fast_blocks);
+    ASSERT_EQ(reference.size(), size_t{ASSEMBLIES});
+    ASSERT_EQ(fast.size(), reference.size());
+    for (size_t n = 0; n < reference.size(); ++n) {
+        SCOPED_TRACE("assembly " + std::to_string(n + 1));
+        EXPECT_TRUE(boards_equal(fast[n].board, reference[n].board));
+        EXPECT_EQ(fast[n].piece_order, reference[n].piece_order);
+        EXPECT_EQ(fast[n].orientation_index, reference[n].orientation_index);
+        EXPECT_EQ(fast[n].anchors, reference[n].anchors);
+        EXPECT_EQ(fast[n].permutations, reference[n].permutations);
+        EXPECT_EQ(fast[n].attempted, reference[n].attempted);
+        EXPECT_EQ(fast[n].succeeded, reference[n].succeeded);
+    }
+    EXPECT_GE(reference_blocks.size(), 10u);
+    EXPECT_EQ(fast_blocks, reference_blocks);
+}
+
+TEST(Differential, IndexedFilterAnswersAndStoresAsTheLinearOne) {
+    std::vector<std::string> blocks;
+    const std::vector<Board> inputs = filter_inputs(first_assemblies(find_next_assembly, blocks));
+    const std::vector<int32_t> linear = filter_all(reference_store_if_unique, inputs);
+    std::vector<Board> linear_store(solution_store.boards, solution_store.boards + run_statistics.solutions);
+    const std::vector<int32_t> indexed = filter_all(store_if_unique, inputs);
+    EXPECT_EQ(indexed, linear);
+    ASSERT_EQ(size_t(run_statistics.solutions), linear_store.size());
+    for (size_t n = 0; n < linear_store.size(); ++n)
+        EXPECT_TRUE(boards_equal(solution_store.boards[n], linear_store[n])) << "slot " << n;
+    int duplicates = 0;
+    for (int32_t result : linear)
+        duplicates += result == ROTATED_DUPLICATE;
+    EXPECT_EQ(duplicates, ASSEMBLIES / 5);
+}
