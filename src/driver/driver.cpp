@@ -108,8 +108,8 @@ int run_search(std::FILE* solutions_file) {
             std::fprintf(console, "Discarded duplicate rotated solution %d\n", run_statistics.duplicates);
         } else {
             std::fprintf(stderr,
-                         "tandor-cube-solver: the solution store is full (%d solutions); "
-                         "stopping before a new solution could be checked against later ones\n",
+                         "tandor-cube-solver: the solution store is full (%d solutions); the run stops, "
+                         "since a new solution could no longer be kept to recognise its rotations\n",
                          MAX_SOLUTIONS);
             status = RUN_FAILED_STATUS;
         }

@@ -1,0 +1,141 @@
+// What the program does when it cannot keep its results: a file in the way, a full disk, a
+// second run, an interrupt, a full store.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <string>
+
+#include "solver_process.hpp"
+#include "support.hpp"
+
+namespace {
+
+std::string solutions_path(const std::string& dir) { return dir + "/TandorCubeSolutions.txt"; }
+
+bool console_has_solution(const std::string& console, int n) {
+    return console.find("\nSolution " + std::to_string(n) + "\n") != std::string::npos;
+}
+
+bool file_has_solution(const std::string& file, int n) {
+    return file.find("Solution " + std::to_string(n) + "\n") != std::string::npos;
+}
+
+int count_of(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++n;
+    return n;
+}
+
+// The console of an undisturbed run, up to its fourth solution, for comparison.
+std::string undisturbed_console() {
+    const std::string dir = make_run_directory("undisturbed");
+    const SolverRun run = run_solver(TANDOR_SOLVER, dir, [](const std::string& c) { return console_has_solution(c, 5); },
+                                     SIGKILL);
+    return run.console.substr(0, run.console.find("\nSolution 4\n"));
+}
+
+// The console with the clock-derived values masked.
+std::string without_clock_values(const std::string& console) {
+    std::string kept;
+    size_t at = 0;
+    while (at < console.size()) {
+        size_t end = console.find('\n', at);
+        end = end == std::string::npos ? console.size() : end + 1;
+        const std::string line = console.substr(at, end - at);
+        kept += line.rfind("Total run time = ", 0) == 0 ? mask_digits(line) : line;
+        at = end;
+    }
+    return kept;
+}
+
+}  // namespace
+
+TEST(HardConditions, SolutionsFileThatCannotBeOpenedStopsTheRunBeforeItStarts) {
+    const std::string dir = make_run_directory("unopenable");
+    ASSERT_EQ(mkdir(solutions_path(dir).c_str(), 0755), 0);
+    const SolverRun in_the_way = run_solver(TANDOR_SOLVER, dir, [](const std::string&) { return false; }, 0);
+    EXPECT_EQ(in_the_way.exit_status, 1);
+    EXPECT_EQ(in_the_way.console, "");
+    EXPECT_EQ(in_the_way.errors, "tandor-cube-solver: cannot open TandorCubeSolutions.txt: Is a directory\n");
+
+    const std::string other = make_run_directory("dangling");
+    ASSERT_EQ(symlink((other + "/missing/file.txt").c_str(), solutions_path(other).c_str()), 0);
+    const SolverRun dangling = run_solver(TANDOR_SOLVER, other, [](const std::string&) { return false; }, 0);
+    EXPECT_EQ(dangling.exit_status, 1);
+    EXPECT_EQ(dangling.console, "");
+    EXPECT_EQ(dangling.errors, "tandor-cube-solver: cannot open TandorCubeSolutions.txt: No such file or directory\n");
+}
+
+TEST(HardConditions, FullDiskIsToldOnceAndTheConsoleStaysUnchanged) {
+    const std::string dir = make_run_directory("full_disk");
+    ASSERT_EQ(symlink("/dev/full", solutions_path(dir).c_str()), 0);
+    const SolverRun run = run_solver(TANDOR_SOLVER, dir, [](const std::string& c) { return console_has_solution(c, 5); },
+                                     SIGKILL);
+    EXPECT_EQ(run.errors, "tandor-cube-solver: cannot write to TandorCubeSolutions.txt: No space left on device\n");
+    const std::string console = run.console.substr(0, run.console.find("\nSolution 4\n"));
+    EXPECT_EQ(without_clock_values(console), without_clock_values(undisturbed_console()));
+}
+
+TEST(HardConditions, FailingConsoleIsToldOnceAndTheFileStaysComplete) {
+    const std::string dir = make_run_directory("full_console");
+    const SolverRun run = run_solver(TANDOR_SOLVER, dir, [](const std::string& f) { return file_has_solution(f, 3); },
+                                     SIGKILL, "/dev/full");
+    EXPECT_EQ(run.errors, "tandor-cube-solver: cannot write to standard output: No space left on device\n");
+    const std::string file = read_whole_file(solutions_path(dir));
+    ASSERT_EQ(file.substr(0, start_up_text().size()), start_up_text());
+    EXPECT_TRUE(is_solution_blocks(file.substr(start_up_text().size())));
+}
+
+TEST(HardConditions, ASecondRunInTheSameDirectoryWritesNothing) {
+    const std::string dir = make_run_directory("locked");
+    const std::string before = "an earlier run's report\n";
+    const int fd = open(solutions_path(dir).c_str(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, before.data(), before.size()), static_cast<ssize_t>(before.size()));
+    ASSERT_EQ(flock(fd, LOCK_EX), 0);  // as a first run holds it
+    const SolverRun second = run_solver(TANDOR_SOLVER, dir, [](const std::string&) { return false; }, 0);
+    close(fd);
+    EXPECT_EQ(second.exit_status, 1);
+    EXPECT_EQ(second.console, "");
+    EXPECT_EQ(second.errors, "tandor-cube-solver: TandorCubeSolutions.txt is in use by another run in this directory\n");
+    EXPECT_EQ(read_whole_file(solutions_path(dir)), before);
+}
+
+TEST(HardConditions, InterruptedRunEndsOnACompleteBlockWithTheSignalsStatus) {
+    for (int stop_signal : {SIGINT, SIGTERM}) {
+        const std::string dir = make_run_directory("interrupted");
+        const SolverRun run = run_solver(TANDOR_SOLVER, dir,
+                                         [](const std::string& c) { return console_has_solution(c, 2); }, stop_signal);
+        EXPECT_EQ(run.end_signal, stop_signal);
+        EXPECT_EQ(run.errors, "");
+        const std::string file = read_whole_file(solutions_path(dir));
+        ASSERT_EQ(file.substr(0, start_up_text().size()), start_up_text());
+        EXPECT_TRUE(is_solution_blocks(file.substr(start_up_text().size())));
+        EXPECT_TRUE(file_has_solution(file, 1));
+        // The console too ends on a whole block: every solution it shows has its report.
+        EXPECT_EQ(count_of(run.console, "\nSolution "), count_of(run.console, " / second\n\n"));
+        EXPECT_EQ(run.console.back(), '\n');
+    }
+}
+
+TEST(HardConditions, FullStoreStopsTheRunWithAMessageAndKeepsEverySolution) {
+    const std::string dir = make_run_directory("full_store");
+    const SolverRun run =
+        run_solver(TANDOR_SMALL_STORE_SOLVER, dir, [](const std::string&) { return false; }, 0);
+    EXPECT_EQ(run.exit_status, 1);
+    EXPECT_EQ(run.errors,
+              "tandor-cube-solver: the solution store is full (3 solutions); the run stops, since a new "
+              "solution could no longer be kept to recognise its rotations\n");
+    EXPECT_EQ(count_of(run.console, "\nSolution "), 3);
+    const std::string file = read_whole_file(solutions_path(dir));
+    const std::string solutions = file.substr(start_up_text().size());
+    EXPECT_TRUE(is_solution_blocks(solutions));
+    EXPECT_EQ(count_of(solutions, "Solution "), 3);
+    EXPECT_EQ(file.find("All permutations exhausted"), std::string::npos) << "a stopped run claims no summary";
+}
