@@ -15,6 +15,7 @@
 #include "orient/orientations.hpp"
 #include "report/render.hpp"
 #include "report/statistics.hpp"
+#include "search/parallel.hpp"
 #include "search/search.hpp"
 #include "symmetry/store.hpp"
 
@@ -91,29 +92,38 @@ void start_up(std::FILE* solutions_file) {
     release_stop_signals();
 }
 
-int run_search(std::FILE* solutions_file) {
-    progress_function = progress_block;
-    run_statistics.start_clock = process_clock();
+int handle_assembly(std::FILE* solutions_file) {
     std::FILE* console = console_stream();
     int status = 0;
+    hold_stop_signals();
+    const int32_t result = store_if_unique();
+    if (result == STORED_NEW) {
+        std::fprintf(console, "\nSolution %d\n", run_statistics.solutions);
+        report_solution();
+        print_board(solutions_file, 1);
+    } else if (result == ROTATED_DUPLICATE) {
+        ++run_statistics.duplicates;
+        std::fprintf(console, "Discarded duplicate rotated solution %d\n", run_statistics.duplicates);
+    } else {
+        std::fprintf(stderr,
+                     "tandor-cube-solver: the solution store is full (%d solutions); the run stops, "
+                     "since a new solution could no longer be kept to recognise its rotations\n",
+                     MAX_SOLUTIONS);
+        status = RUN_FAILED_STATUS;
+    }
+    release_stop_signals();
+    return status;
+}
+
+void begin_run_clock() {
+    progress_function = progress_block;
+    run_statistics.start_clock = process_clock();
+}
+
+int run_search(std::FILE* solutions_file) {
+    begin_run_clock();
     while (find_next_assembly()) {
-        hold_stop_signals();
-        const int32_t result = store_if_unique();
-        if (result == STORED_NEW) {
-            std::fprintf(console, "\nSolution %d\n", run_statistics.solutions);
-            report_solution();
-            print_board(solutions_file, 1);
-        } else if (result == ROTATED_DUPLICATE) {
-            ++run_statistics.duplicates;
-            std::fprintf(console, "Discarded duplicate rotated solution %d\n", run_statistics.duplicates);
-        } else {
-            std::fprintf(stderr,
-                         "tandor-cube-solver: the solution store is full (%d solutions); the run stops, "
-                         "since a new solution could no longer be kept to recognise its rotations\n",
-                         MAX_SOLUTIONS);
-            status = RUN_FAILED_STATUS;
-        }
-        release_stop_signals();
+        const int status = handle_assembly(solutions_file);
         if (status != 0)
             return status;
     }
@@ -128,8 +138,10 @@ int run_program() {
     std::FILE* solutions_file = open_solutions_file();
     if (solutions_file == nullptr)
         return RUN_FAILED_STATUS;
+    search_threads = available_processors();
     start_up(solutions_file);
     int status = run_search(solutions_file);
+    end_search();
     close_solutions_file();
     if (output_failed())
         status = RUN_FAILED_STATUS;

@@ -12,8 +12,15 @@ inline constexpr int RUN_FAILED_STATUS = 1;
 std::FILE* open_solutions_file();
 
 // Banner, piece list, orientation table with its counts, consistency check, empty board,
-// search start. Flushes both streams at the end.
+// search start on search_threads threads. Flushes both streams at the end.
 void start_up(std::FILE* solutions_file);
+
+// Sets the progress block and stamps the start of the search.
+void begin_run_clock();
+
+// Filters and reports the complete assembly on the board. Returns 0, or the exit status of a
+// run that cannot go on.
+int handle_assembly(std::FILE* solutions_file);
 
 // The search to exhaustion, each complete assembly filtered and reported, then the summary.
 // Returns the process exit status.

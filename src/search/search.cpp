@@ -7,10 +7,13 @@
 #endif
 
 #include "model/run_statistics.hpp"
+#include "search/engine.hpp"
+#include "search/parallel.hpp"
 
 SearchState search_state;
 ProgressFunction progress_function = nullptr;
 PlacementTable placement_table;
+int32_t search_threads = 1;
 
 void reset_search_order() {
     for (int d = 0; d < PIECE_COUNT; ++d) {
@@ -63,36 +66,6 @@ void build_placement_table() {
 
 namespace {
 
-// One depth of the fast search: the piece being tried on the depth's anchor cell, and which of
-// its placements fit there and are still to be tried. Pieces are bits of a set, so the next
-// larger unused piece is the lowest set bit above the current one, as the straightforward
-// search's exchange and re-sort give.
-struct Frame {
-    CellSet covered;    // cells covered by the earlier depths
-    uint32_t untried;   // fitting placements not tried yet, as bits over the group from `first`
-    uint32_t first;     // the current piece's first placement on this cell
-    uint32_t placed;    // the placement standing at this depth
-    uint32_t unplaced;  // pieces not placed at earlier depths, the current one included
-    int32_t piece;
-    int32_t cell;
-};
-
-static_assert(sizeof(Frame) == 32);
-
-// The whole search position between calls. tiles_attempted is counted ahead: when a piece
-// starts on a cell all its orientations are added at once, and what the straightforward search
-// has not tried yet is subtracted whenever the counter is shown.
-struct FastSearch {
-    Frame frames[PIECE_COUNT];
-    int32_t depth;  // the working depth
-    int64_t permutations;
-    int64_t tiles_attempted_ahead;
-    int64_t tiles_succeeded;
-    int64_t next_progress;  // the next multiple of PROGRESS_INTERVAL that permutations reaches
-};
-
-FastSearch fast;
-
 // Bit k set when placement first + k leaves every covered cell free.
 inline uint32_t fitting_placements(uint32_t first, uint32_t count, CellSet covered) {
     const CellSet* cells = placement_table.cells + first;
@@ -127,84 +100,96 @@ inline int32_t start_piece(Frame& f, int32_t piece) {
     return orientation_table.orientation_counts[piece];
 }
 
-// Writes the position into the search state and the run statistics, for depths 0..placed-1
-// placed and, when placed < PIECE_COUNT, depth `placed` holding its piece with nothing tried.
-void publish(int32_t placed) {
-    SearchState& s = search_state;
+// The single-threaded run's marks are the multiples of PROGRESS_INTERVAL: the block is printed
+// when an exchange lands on one exactly.
+bool progress_mark(FastSearch& s) {
+    if (s.permutations == s.next_mark && progress_function != nullptr) {
+        PublishedPosition shown;
+        publish_position(s, s.depth, true, shown);
+        search_state = shown.state;
+        run_statistics.permutations = shown.permutations;
+        run_statistics.tiles_attempted = shown.tiles_attempted;
+        run_statistics.tiles_succeeded = shown.tiles_succeeded;
+        progress_function();
+    }
+    s.next_mark = (s.permutations / PROGRESS_INTERVAL + 1) * PROGRESS_INTERVAL;
+    return false;
+}
+
+FastSearch fast;
+bool parallel = false;
+
+}  // namespace
+
+void publish_position(const FastSearch& s, int32_t placed, bool working_started, PublishedPosition& out) {
+    SearchState& state = out.state;
     int64_t not_yet_tried = 0;
     for (int32_t d = 0; d < placed; ++d) {
-        const Frame& f = fast.frames[d];
+        const Frame& f = s.frames[d];
         const int32_t o = placement_table.orientation[f.placed];
-        s.piece_order[d] = f.piece;
-        s.orientation_index[d] = o;
-        s.anchor_cell[d] = scan_cell(f.cell);
+        state.piece_order[d] = f.piece;
+        state.orientation_index[d] = o;
+        state.anchor_cell[d] = scan_cell(f.cell);
         not_yet_tried += orientation_table.orientation_counts[f.piece] - 1 - o;
     }
     if (placed < PIECE_COUNT) {
-        const Frame& f = fast.frames[placed];
-        s.piece_order[placed] = f.piece;
+        const Frame& f = s.frames[placed];
+        state.piece_order[placed] = f.piece;
         int32_t d = placed;
         for (uint32_t rest = f.unplaced & ~(1u << f.piece); rest != 0; rest &= rest - 1)
-            s.piece_order[++d] = std::countr_zero(rest);
+            state.piece_order[++d] = std::countr_zero(rest);
         for (d = placed; d < PIECE_COUNT; ++d)
-            s.orientation_index[d] = -1;
-        s.current_cell = scan_cell(f.cell);
+            state.orientation_index[d] = -1;
+        state.current_cell = scan_cell(f.cell);
+        if (working_started)
+            not_yet_tried += orientation_table.orientation_counts[f.piece];
     } else {
-        s.current_cell = s.anchor_cell[PIECE_COUNT - 1];
+        state.current_cell = state.anchor_cell[PIECE_COUNT - 1];
     }
-    s.depth = placed - 1;
-    run_statistics.permutations = fast.permutations;
-    run_statistics.tiles_attempted = fast.tiles_attempted_ahead - not_yet_tried;
-    run_statistics.tiles_succeeded = fast.tiles_succeeded;
+    state.depth = placed - 1;
+    out.permutations = s.permutations;
+    out.tiles_attempted = s.tiles_attempted_ahead - not_yet_tried;
+    out.tiles_succeeded = s.tiles_succeeded;
 }
 
-void write_assembly_to_board() {
-    init_board();
-    for (const Frame& f : fast.frames) {
+void write_assembly(const FastSearch& s, Board& out) {
+    init_board(out);
+    for (const Frame& f : s.frames) {
         for (CellSet cells = placement_table.cells[f.placed]; cells != 0; cells &= cells - 1) {
             const CellTriple c = scan_cell(std::countr_zero(cells));
-            board.cells[cell_index(c.x, c.y, c.z)] = f.piece;
+            out.cells[cell_index(c.x, c.y, c.z)] = f.piece;
         }
     }
 }
 
-}  // namespace
-
-void begin_search() {
-    search_state.depth = -1;
-    search_state.current_cell = {0, 0, 0};
-    build_placement_table();
-    fast.depth = 0;
-    fast.permutations = run_statistics.permutations;
-    fast.tiles_attempted_ahead = run_statistics.tiles_attempted;
-    fast.tiles_succeeded = run_statistics.tiles_succeeded;
-    fast.next_progress = (fast.permutations / PROGRESS_INTERVAL + 1) * PROGRESS_INTERVAL;
-    Frame& root = fast.frames[0];
+void start_root(FastSearch& s) {
+    s.depth = 0;
+    s.floor = 0;
+    s.ceiling = PIECE_COUNT;
+    Frame& root = s.frames[0];
     root.covered = 0;
     root.cell = 0;
     root.unplaced = (1u << PIECE_COUNT) - 1;
-    fast.tiles_attempted_ahead += start_piece(root, 0);
+    s.tiles_attempted_ahead += start_piece(root, 0);
 }
 
 // The same search tree as the straightforward search, step for step: the first empty cell is
 // the lowest clear bit, the isolated-cell test one AND with the forward neighbours, and the fits
 // of all a piece's orientations on a cell are found at once when the piece starts there; what
 // is left per step is taking the next fitting one.
-bool find_next_assembly() {
+EngineStop run_engine(FastSearch& s) {
     const CellSet* const cells = placement_table.cells;
-    // The counters live in registers while the search runs and go back at every exit.
-    int64_t permutations = fast.permutations;
-    int64_t attempted_ahead = fast.tiles_attempted_ahead;
-    int64_t succeeded = fast.tiles_succeeded;
-    int64_t next_progress = fast.next_progress;
-    int32_t d = fast.depth;
-    Frame* f = &fast.frames[d];
+    // The counters live in registers while the loop runs and go back at every exit.
+    int64_t permutations = s.permutations;
+    int64_t attempted_ahead = s.tiles_attempted_ahead;
+    int64_t succeeded = s.tiles_succeeded;
+    int32_t d = s.depth;
+    Frame* f = &s.frames[d];
     auto save = [&] {
-        fast.next_progress = next_progress;
-        fast.depth = d;
-        fast.permutations = permutations;
-        fast.tiles_attempted_ahead = attempted_ahead;
-        fast.tiles_succeeded = succeeded;
+        s.depth = d;
+        s.permutations = permutations;
+        s.tiles_attempted_ahead = attempted_ahead;
+        s.tiles_succeeded = succeeded;
     };
     for (;;) {
         while (f->untried != 0) {
@@ -215,9 +200,7 @@ bool find_next_assembly() {
             f->placed = i;
             if (d == PIECE_COUNT - 1) {
                 save();
-                publish(PIECE_COUNT);
-                write_assembly_to_board();
-                return true;
+                return EngineStop::ASSEMBLY;
             }
             const int32_t first_empty = std::countr_zero(~now);
             if ((~now & placement_table.forward_neighbours[first_empty]) == 0)
@@ -227,31 +210,71 @@ bool find_next_assembly() {
             child->cell = first_empty;
             child->unplaced = f->unplaced & ~(1u << f->piece);
             attempted_ahead += start_piece(*child, std::countr_zero(child->unplaced));
+            if (d + 1 == s.ceiling) {
+                save();
+                return EngineStop::SUBTREE;
+            }
             ++d;
             f = child;
         }
         // This piece has no orientation left here: the next larger unused piece, or back.
         const uint32_t larger = f->unplaced & ~((2u << f->piece) - 1);
         if (larger != 0) {
-            f->piece = std::countr_zero(larger);
-            if (++permutations >= next_progress) {
-                if (permutations == next_progress && progress_function != nullptr) {
-                    save();
-                    publish(d);
-                    progress_function();
-                }
-                next_progress = (permutations / PROGRESS_INTERVAL + 1) * PROGRESS_INTERVAL;
+            attempted_ahead += start_piece(*f, std::countr_zero(larger));
+            if (++permutations >= s.next_mark) {
+                save();
+                if (s.on_mark(s))
+                    return EngineStop::MARK;
             }
-            attempted_ahead += start_piece(*f, f->piece);
             continue;
         }
-        if (d == 0) {
+        if (d == s.floor) {
+            if (d > 0)
+                ++permutations;  // the retreat to the depth above belongs to this subtree
             save();
-            publish(0);
-            return false;
+            return EngineStop::EXHAUSTED;
         }
         ++permutations;
         --d;
         --f;
     }
+}
+
+void begin_search() {
+    search_state.depth = -1;
+    search_state.current_cell = {0, 0, 0};
+    build_placement_table();
+    fast.permutations = run_statistics.permutations;
+    fast.tiles_attempted_ahead = run_statistics.tiles_attempted;
+    fast.tiles_succeeded = run_statistics.tiles_succeeded;
+    fast.next_mark = (fast.permutations / PROGRESS_INTERVAL + 1) * PROGRESS_INTERVAL;
+    fast.on_mark = progress_mark;
+    start_root(fast);
+    end_parallel_search();
+    parallel = search_threads > 1;
+    if (parallel)
+        begin_parallel_search(search_threads);
+}
+
+void end_search() {
+    end_parallel_search();
+    parallel = false;
+}
+
+bool find_next_assembly() {
+    if (parallel)
+        return parallel_find_next_assembly();
+    const EngineStop stop = run_engine(fast);
+    PublishedPosition shown;
+    if (stop == EngineStop::ASSEMBLY) {
+        publish_position(fast, PIECE_COUNT, false, shown);
+        write_assembly(fast, board);
+    } else {
+        publish_position(fast, 0, false, shown);
+    }
+    search_state = shown.state;
+    run_statistics.permutations = shown.permutations;
+    run_statistics.tiles_attempted = shown.tiles_attempted;
+    run_statistics.tiles_succeeded = shown.tiles_succeeded;
+    return stop == EngineStop::ASSEMBLY;
 }

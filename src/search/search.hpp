@@ -64,9 +64,15 @@ void build_placement_table();
 
 // piece_order 0..12, orientation_index all -1.
 void reset_search_order();
+// Threads the search runs on; 1 is the single-threaded search. Set before begin_search.
+extern int32_t search_threads;
+
 // depth -1, current_cell (0, 0, 0); builds the placement table and sets the fast search at its
-// first step.
+// first step, on search_threads threads.
 void begin_search();
+
+// Stops any worker threads of the search; the search cannot go on after it.
+void end_search();
 
 // Runs until the board holds a complete assembly (true) or the search is exhausted (false).
 bool find_next_assembly();

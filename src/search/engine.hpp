@@ -1,0 +1,70 @@
+// The fast search's position and its one loop, shared by the single-threaded search and the
+// parallel one, which runs subtrees of the same tree on worker threads.
+#pragma once
+
+#include <cstdint>
+
+#include "model/board.hpp"
+#include "search/search.hpp"
+
+// One depth: the piece being tried on the depth's anchor cell, and which of its placements fit
+// there and are still to be tried. Pieces are bits of a set, so the next larger unused piece is
+// the lowest set bit above the current one, as the straightforward search's exchange and
+// re-sort give.
+struct Frame {
+    CellSet covered;    // cells covered by the earlier depths
+    uint32_t untried;   // fitting placements not tried yet, as bits over the group from `first`
+    uint32_t first;     // the current piece's first placement on this cell
+    uint32_t placed;    // the placement standing at this depth
+    uint32_t unplaced;  // pieces not placed at earlier depths, the current one included
+    int32_t piece;
+    int32_t cell;
+};
+
+static_assert(sizeof(Frame) == 32);
+
+struct FastSearch;
+// Called at the exchange that brings permutations to next_mark or past it; true stops the loop.
+using MarkFunction = bool (*)(FastSearch&);
+
+// A whole search position, resumable at the top of the loop. tiles_attempted is counted ahead:
+// when a piece starts on a cell all its orientations are added at once, and what the
+// straightforward search has not tried yet is subtracted whenever the counter is shown.
+struct FastSearch {
+    Frame frames[PIECE_COUNT];
+    int32_t depth;    // the working depth
+    int32_t floor;    // the loop ends when this depth runs out of pieces
+    int32_t ceiling;  // a descent to this depth is handed back to the caller; PIECE_COUNT for never
+    int64_t permutations;
+    int64_t tiles_attempted_ahead;
+    int64_t tiles_succeeded;
+    int64_t next_mark;
+    MarkFunction on_mark;
+};
+
+enum class EngineStop { ASSEMBLY, EXHAUSTED, SUBTREE, MARK };
+
+// Runs the loop from where the position stands. ASSEMBLY: depth 12 is placed. EXHAUSTED: the
+// floor depth ran out of pieces (below the root, the retreat that hands back to the depth above
+// is counted). SUBTREE: the next depth is the ceiling; the child frame is set up and `depth` is
+// still the parent's, so the next call goes on as if that subtree had been searched. MARK:
+// on_mark asked to stop.
+EngineStop run_engine(FastSearch& s);
+
+// The root of the whole search: depth 0 on the first cell with piece 0 started.
+void start_root(FastSearch& s);
+
+struct PublishedPosition {
+    SearchState state;
+    int64_t permutations;
+    int64_t tiles_attempted;
+    int64_t tiles_succeeded;
+};
+
+// The position as the straightforward search would show it: depths below `placed` placed, and,
+// when placed < PIECE_COUNT, the piece at depth `placed` either just started (nothing tried:
+// `working_started`) or finished.
+void publish_position(const FastSearch& s, int32_t placed, bool working_started, PublishedPosition& out);
+
+// The board of a complete assembly.
+void write_assembly(const FastSearch& s, Board& out);

@@ -1,0 +1,78 @@
+// The search on several threads against the single-threaded one: the whole output of a run's
+// first 2,000 unique solutions, clock values aside, byte for byte.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "driver/driver.hpp"
+#include "model/run_statistics.hpp"
+#include "model/streams.hpp"
+#include "search/parallel.hpp"
+#include "model/catalogue.hpp"
+#include "search/search.hpp"
+#include "symmetry/store.hpp"
+#include "support.hpp"
+
+namespace {
+
+constexpr int32_t UNIQUE_SOLUTIONS = 2000;
+
+struct RunOutput {
+    std::string console;
+    std::string file;
+};
+
+// Everything but the lines that carry clock values.
+std::string without_clock_lines(const std::string& text) {
+    std::string kept;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        end = end == std::string::npos ? text.size() : end + 1;
+        if (text.compare(at, 17, "Total run time = ") != 0)
+            kept.append(text, at, end - at);
+        at = end;
+    }
+    return kept;
+}
+
+RunOutput first_solutions(int32_t threads) {
+    std::FILE* file = std::tmpfile();
+    ConsoleCapture capture = begin_console_capture();
+    catalogue = BUILT_IN_CATALOGUE;  // start-up normalises and turns the working catalogue
+    run_statistics = INITIAL_RUN_STATISTICS;
+    reset_solution_store();
+    search_threads = threads;
+    start_up(file);
+    begin_run_clock();
+    while (run_statistics.solutions < UNIQUE_SOLUTIONS && find_next_assembly())
+        EXPECT_EQ(handle_assembly(file), 0);
+    end_search();
+    search_threads = 1;
+    progress_function = nullptr;
+    output_streams.solutions_file = nullptr;
+    RunOutput out{without_clock_lines(end_console_capture(capture)), read_whole_stream(file)};
+    std::fclose(file);
+    return out;
+}
+
+}  // namespace
+
+TEST(Parallel, ProcessorsComeFromTheAffinityMask) {
+    EXPECT_GE(available_processors(), 1);
+}
+
+TEST(Parallel, OutputOfTwoThousandSolutionsIsTheSingleThreadedOutput) {
+    const RunOutput single = first_solutions(1);
+    ASSERT_NE(single.console.find("\nSolution 2000\n"), std::string::npos);
+    int blocks = 0;
+    for (size_t at = single.console.find("permutation: "); at != std::string::npos;
+         at = single.console.find("permutation: ", at + 1))
+        ++blocks;
+    EXPECT_GE(blocks, 100);
+    for (int32_t threads : {2, 4}) {
+        const RunOutput parallel = first_solutions(threads);
+        EXPECT_TRUE(parallel.console == single.console) << threads << " threads: console differs";
+        EXPECT_TRUE(parallel.file == single.file) << threads << " threads: file differs";
+    }
+}
