@@ -234,6 +234,9 @@ void begin_parallel_search(int32_t threads) {
     build_placement_table();
     pool = new Pool;
     const int32_t chunk_count = 4 * threads + 4;
+    // Everything the workers and the merge use is made here, before the search starts.
+    pool->free_chunks.reserve(static_cast<size_t>(chunk_count));
+    pool->done_chunks.reserve(static_cast<size_t>(chunk_count));
     for (int32_t k = 0; k < chunk_count; ++k) {
         pool->chunks.push_back(std::make_unique<Chunk>());
         pool->free_chunks.push_back(pool->chunks.back().get());

@@ -24,13 +24,15 @@ void reset_search_order() {
 
 void build_placement_table() {
     PlacementTable& t = placement_table;
+    t.placement_count = 0;
     int32_t n = 0;
     for (int bit = 0; bit < INTERIOR_CELLS; ++bit) {
         const CellTriple anchor = scan_cell(bit);
         for (int piece = 0; piece < PIECE_COUNT; ++piece) {
-            n = (n + PLACEMENT_GROUP - 1) / PLACEMENT_GROUP * PLACEMENT_GROUP;
+            // Each (cell, piece) has a row of its own at a fixed place, so that finding it
+            // takes no load.
+            n = (bit * PIECE_COUNT + piece) * MAX_ORIENTATIONS;
             const int32_t first = n;
-            t.first[bit * PIECE_COUNT + piece] = static_cast<uint16_t>(first);
             for (int o = 0; o < orientation_table.orientation_counts[piece]; ++o) {
                 const PieceShape& shape = orientation_table.slots[piece][o];
                 CellSet covered = 0;
@@ -50,6 +52,7 @@ void build_placement_table() {
                 ++n;
             }
             t.count[bit * PIECE_COUNT + piece] = static_cast<uint8_t>(n - first);
+            t.placement_count += n - first;
         }
         CellSet forward = 0;
         if (anchor.x < 4)
@@ -61,7 +64,6 @@ void build_placement_table() {
         t.forward_neighbours[bit] = forward;
     }
     t.forward_neighbours[INTERIOR_CELLS] = 0;
-    t.placement_count = n;
 }
 
 namespace {
@@ -95,7 +97,7 @@ inline uint32_t fitting_placements(uint32_t first, uint32_t count, CellSet cover
 inline int32_t start_piece(Frame& f, int32_t piece) {
     const int32_t at = f.cell * PIECE_COUNT + piece;
     f.piece = piece;
-    f.first = placement_table.first[at];
+    f.first = static_cast<uint32_t>(at * MAX_ORIENTATIONS);
     f.untried = fitting_placements(f.first, placement_table.count[at], f.covered);
     return orientation_table.orientation_counts[piece];
 }

@@ -39,17 +39,17 @@ constexpr int scan_bit(int x, int y, int z) { return (z - 1) * 16 + (y - 1) * 4 
 constexpr CellTriple scan_cell(int bit) { return {bit % 4 + 1, bit / 4 % 4 + 1, bit / 16 + 1}; }
 
 // Every orientation that stays inside the cube when anchored on a cell, as the set of cells it
-// covers, grouped by anchor cell and piece and kept in slot order. Each group starts on a
-// multiple of PLACEMENT_GROUP, so that the fit of a whole group is tested a vector at a time.
+// covers, grouped by anchor cell and piece and kept in slot order, a row of MAX_ORIENTATIONS
+// places per group, so that the fits of a group are tested a vector at a time.
 inline constexpr int PLACEMENT_GROUP = 4;
 inline constexpr int MAX_PLACEMENTS = INTERIOR_CELLS * PIECE_COUNT * MAX_ORIENTATIONS;
 static_assert(MAX_ORIENTATIONS % PLACEMENT_GROUP == 0 && MAX_ORIENTATIONS <= 32);
 
 struct PlacementTable {
-    alignas(32) CellSet cells[MAX_PLACEMENTS + PLACEMENT_GROUP];  // a group more: vectors read two at a time
+    alignas(32) CellSet cells[MAX_PLACEMENTS];
     uint8_t orientation[MAX_PLACEMENTS];
-    uint16_t first[INTERIOR_CELLS * PIECE_COUNT];  // placements of (cell, piece) start here
-    uint8_t count[INTERIOR_CELLS * PIECE_COUNT];   // and number this many
+    // Row (cell, piece) starts at (cell * PIECE_COUNT + piece) * MAX_ORIENTATIONS.
+    uint8_t count[INTERIOR_CELLS * PIECE_COUNT];  // placements in each row
     // The cells at +x, +y and +z inside the cube; one entry more, for a full cube, keeps every
     // lowest-clear-bit index in range.
     CellSet forward_neighbours[INTERIOR_CELLS + 1];
