@@ -9,7 +9,6 @@
 
 #include "model/catalogue.hpp"
 #include "model/run_statistics.hpp"
-#include "orient/normalise.hpp"
 #include "orient/orientations.hpp"
 #include "search/reference_search.hpp"
 #include "search/search.hpp"
@@ -25,13 +24,8 @@ struct Outcome {
 };
 
 void prepare() {
-    catalogue = BUILT_IN_CATALOGUE;
     reset_search_order();
-    reset_orientation_table();
-    for (int32_t p = 0; p < PIECE_COUNT; ++p) {
-        normalise_shape(catalogue.shapes[p]);
-        generate_orientations(p);
-    }
+    build_orientation_table();
     run_statistics = INITIAL_RUN_STATISTICS;
     reset_solution_store();
     init_board();

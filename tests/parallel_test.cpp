@@ -22,20 +22,6 @@ struct RunOutput {
     std::string file;
 };
 
-// Everything but the lines that carry clock values.
-std::string without_clock_lines(const std::string& text) {
-    std::string kept;
-    size_t at = 0;
-    while (at < text.size()) {
-        size_t end = text.find('\n', at);
-        end = end == std::string::npos ? text.size() : end + 1;
-        if (text.compare(at, 17, "Total run time = ") != 0)
-            kept.append(text, at, end - at);
-        at = end;
-    }
-    return kept;
-}
-
 RunOutput first_solutions(int32_t threads) {
     std::FILE* file = std::tmpfile();
     ConsoleCapture capture = begin_console_capture();

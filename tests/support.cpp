@@ -62,6 +62,19 @@ std::string mask_digits(const std::string& text) {
     return masked;
 }
 
+std::string without_clock_lines(const std::string& text) {
+    std::string kept;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find('\n', at);
+        end = end == std::string::npos ? text.size() : end + 1;
+        if (text.compare(at, 17, "Total run time = ") != 0)
+            kept.append(text, at, end - at);
+        at = end;
+    }
+    return kept;
+}
+
 bool is_solution_blocks(const std::string& text, int first) {
     std::istringstream lines(text);
     std::string line;
@@ -84,13 +97,8 @@ bool is_solution_blocks(const std::string& text, int first) {
 }
 
 void prepare_run() {
-    catalogue = BUILT_IN_CATALOGUE;
     reset_search_order();
-    reset_orientation_table();
-    for (int32_t p = 0; p < PIECE_COUNT; ++p) {
-        normalise_shape(catalogue.shapes[p]);
-        generate_orientations(p);
-    }
+    build_orientation_table();
     run_statistics = INITIAL_RUN_STATISTICS;
     reset_solution_store();
     init_board();

@@ -35,6 +35,10 @@ Board board_from(F value_of) {
 // The text with every run of digits replaced by one '#', for lines that carry clock values.
 std::string mask_digits(const std::string& text);
 
+// The text without the lines that carry clock values ("Total run time = ..." of the reports and
+// progress blocks).
+std::string without_clock_lines(const std::string& text);
+
 // True when the text is nothing but complete "Solution N" blocks of the solutions file,
 // numbered from `first` on without gaps.
 bool is_solution_blocks(const std::string& text, int first = 1);

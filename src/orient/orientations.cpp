@@ -92,3 +92,12 @@ void verify_orientation_table() {
             check_shape_bounds(slot);
         }
 }
+
+void build_orientation_table() {
+    catalogue = BUILT_IN_CATALOGUE;
+    reset_orientation_table();
+    for (int32_t p = 0; p < PIECE_COUNT; ++p) {
+        normalise_shape(catalogue.shapes[p]);
+        generate_orientations(p);
+    }
+}

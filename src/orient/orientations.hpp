@@ -30,3 +30,7 @@ int32_t generate_orientations(int32_t p);
 // Stops the program with a message when a filled slot's piece or orientation number disagrees
 // with its place, or a cube is out of bounds.
 void verify_orientation_table();
+
+// The whole table from the built-in catalogue without printing anything: the working catalogue
+// restored, each shape normalised and its orientations generated, in piece order.
+void build_orientation_table();
