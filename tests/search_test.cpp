@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <bit>
 #include <vector>
 
 #include "model/board.hpp"
@@ -128,4 +129,30 @@ TEST_P(EveryEngine, ProgressIsCalledOnlyAtExchangesThatReachAMillion) {
     // The million is reached by a retreat, which tests nothing; the next two are exchanges.
     EXPECT_EQ(seen, (std::vector<int64_t>{2000000, 3000000}));
     EXPECT_EQ(orders[0], (Order{3, 0, 7, 6, 6, 15, 6, 1, 11, 7, -1, -1, -1}));
+}
+
+TEST(Search, PlacementTableHoldsEveryOrientationThatStaysInsideTheCube) {
+    prepare_run();
+    int32_t inside = 0;
+    for (int bit = 0; bit < INTERIOR_CELLS; ++bit)
+        for (int piece = 0; piece < PIECE_COUNT; ++piece) {
+            const CellTriple at = scan_cell(bit);
+            int32_t row = 0;
+            for (int o = 0; o < orientation_table.orientation_counts[piece]; ++o) {
+                const PieceShape& shape = orientation_table.slots[piece][o];
+                bool fits = true;
+                for (int i = 0; i < shape.cube_count; ++i)
+                    fits = fits && is_interior(at.x + shape.cubes[i].x, at.y + shape.cubes[i].y, at.z + shape.cubes[i].z);
+                if (!fits)
+                    continue;
+                const int32_t k = (bit * PIECE_COUNT + piece) * MAX_ORIENTATIONS + row++;
+                EXPECT_EQ(placement_table.orientation[k], o);
+                EXPECT_EQ(std::popcount(placement_table.cells[k]), shape.cube_count);
+                EXPECT_EQ(std::countr_zero(placement_table.cells[k]), bit) << "the anchor is the lowest cell";
+            }
+            EXPECT_EQ(placement_table.count[bit * PIECE_COUNT + piece], row);
+            inside += row;
+        }
+    EXPECT_EQ(placement_table.placement_count, inside);
+    EXPECT_EQ(placement_table.placement_count, 4092);  // pinned: a change of the table shows here
 }
