@@ -21,14 +21,10 @@ void note_failure(bool is_file, int error) {
 
 }  // namespace
 
-void note_stream_failure(std::FILE* stream, int error) {
-    note_failure(stream != nullptr && stream == output_streams.solutions_file, error);
-}
-
 void flush_stream(std::FILE* stream) {
     errno = 0;
     if (std::fflush(stream) != 0 || std::ferror(stream) != 0)
-        note_stream_failure(stream, errno);
+        note_failure(stream != nullptr && stream == output_streams.solutions_file, errno);
 }
 
 void close_solutions_file() {

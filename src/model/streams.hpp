@@ -28,9 +28,6 @@ inline std::FILE* stream_or_console(std::FILE* stream) {
 // standard error and remembered, so that the run goes on but cannot end as a success.
 void flush_stream(std::FILE* stream);
 
-// Records a failure of the stream (the errno given) unless one is recorded already.
-void note_stream_failure(std::FILE* stream, int error);
-
 // Flushes and closes the solutions file, recording a failure like any other write.
 void close_solutions_file();
 

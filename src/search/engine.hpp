@@ -66,5 +66,9 @@ struct PublishedPosition {
 // `working_started`) or finished.
 void publish_position(const FastSearch& s, int32_t placed, bool working_started, PublishedPosition& out);
 
+// Publishes the position into the search state and the run statistics, for the reports: a
+// subtree's own counters are added to those of `base`, where it began (null: none).
+void show_position(const FastSearch& s, int32_t placed, bool working_started, const FastSearch* base = nullptr);
+
 // The board of a complete assembly.
 void write_assembly(const FastSearch& s, Board& out);

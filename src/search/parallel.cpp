@@ -142,19 +142,9 @@ void work() {
     }
 }
 
-// Shows a position in absolute terms: a subtree's relative counters plus where it began.
-void show(const FastSearch& s, int32_t placed, bool working_started, const FastSearch* base) {
-    PublishedPosition shown;
-    publish_position(s, placed, working_started, shown);
-    search_state = shown.state;
-    run_statistics.permutations = shown.permutations + (base ? base->permutations : 0);
-    run_statistics.tiles_attempted = shown.tiles_attempted + (base ? base->tiles_attempted_ahead : 0);
-    run_statistics.tiles_succeeded = shown.tiles_succeeded + (base ? base->tiles_succeeded : 0);
-}
-
 bool shallow_progress_mark(FastSearch& s) {
     if (s.permutations == s.next_mark && progress_function != nullptr) {
-        show(s, s.depth, true, nullptr);
+        show_position(s, s.depth, true);
         progress_function();
     }
     s.next_mark = (s.permutations / PROGRESS_INTERVAL + 1) * PROGRESS_INTERVAL;
@@ -190,7 +180,7 @@ void progress_at(const Chunk& c, int64_t target) {
         while (stop == EngineStop::ASSEMBLY);
     }
     if (replay_found && progress_function != nullptr) {
-        show(s, s.depth, true, &merge.base);
+        show_position(s, s.depth, true, &merge.base);
         progress_function();
     }
 }
@@ -286,7 +276,7 @@ bool parallel_find_next_assembly() {
             }
             if (more_assemblies) {
                 const FastSearch& a = c.assemblies[merge.next_assembly++];
-                show(a, PIECE_COUNT, false, &merge.base);
+                show_position(a, PIECE_COUNT, false, &merge.base);
                 write_assembly(a, board);
                 return true;
             }
@@ -314,7 +304,7 @@ bool parallel_find_next_assembly() {
             continue;
         }
         // Exhausted: the shallow walk has no depth left.
-        show(merge.shallow, 0, false, nullptr);
+        show_position(merge.shallow, 0, false);
         end_parallel_search();
         return false;
     }

@@ -106,12 +106,7 @@ inline int32_t start_piece(Frame& f, int32_t piece) {
 // when an exchange lands on one exactly.
 bool progress_mark(FastSearch& s) {
     if (s.permutations == s.next_mark && progress_function != nullptr) {
-        PublishedPosition shown;
-        publish_position(s, s.depth, true, shown);
-        search_state = shown.state;
-        run_statistics.permutations = shown.permutations;
-        run_statistics.tiles_attempted = shown.tiles_attempted;
-        run_statistics.tiles_succeeded = shown.tiles_succeeded;
+        show_position(s, s.depth, true);
         progress_function();
     }
     s.next_mark = (s.permutations / PROGRESS_INTERVAL + 1) * PROGRESS_INTERVAL;
@@ -152,6 +147,15 @@ void publish_position(const FastSearch& s, int32_t placed, bool working_started,
     out.permutations = s.permutations;
     out.tiles_attempted = s.tiles_attempted_ahead - not_yet_tried;
     out.tiles_succeeded = s.tiles_succeeded;
+}
+
+void show_position(const FastSearch& s, int32_t placed, bool working_started, const FastSearch* base) {
+    PublishedPosition shown;
+    publish_position(s, placed, working_started, shown);
+    search_state = shown.state;
+    run_statistics.permutations = shown.permutations + (base ? base->permutations : 0);
+    run_statistics.tiles_attempted = shown.tiles_attempted + (base ? base->tiles_attempted_ahead : 0);
+    run_statistics.tiles_succeeded = shown.tiles_succeeded + (base ? base->tiles_succeeded : 0);
 }
 
 void write_assembly(const FastSearch& s, Board& out) {
@@ -267,16 +271,9 @@ bool find_next_assembly() {
     if (parallel)
         return parallel_find_next_assembly();
     const EngineStop stop = run_engine(fast);
-    PublishedPosition shown;
-    if (stop == EngineStop::ASSEMBLY) {
-        publish_position(fast, PIECE_COUNT, false, shown);
+    const bool assembled = stop == EngineStop::ASSEMBLY;
+    show_position(fast, assembled ? PIECE_COUNT : 0, false);
+    if (assembled)
         write_assembly(fast, board);
-    } else {
-        publish_position(fast, 0, false, shown);
-    }
-    search_state = shown.state;
-    run_statistics.permutations = shown.permutations;
-    run_statistics.tiles_attempted = shown.tiles_attempted;
-    run_statistics.tiles_succeeded = shown.tiles_succeeded;
-    return stop == EngineStop::ASSEMBLY;
+    return assembled;
 }
