@@ -7,29 +7,33 @@
 #include "model/board.hpp"
 #include "search/search.hpp"
 
-// One depth: the piece being tried on the depth's anchor cell, and which of its placements fit
-// there and are still to be tried. Pieces are bits of a set, so the next larger unused piece is
-// the lowest set bit above the current one, as the straightforward search's exchange and
-// re-sort give.
+// One depth: the fits of every unused piece on the depth's anchor cell, found at once when the
+// depth is entered, and the piece being tried there. Pieces are bits of a set, so the next larger
+// unused piece is the lowest set bit above the current one, as the straightforward search's
+// exchange and re-sort give; orientations are bits of a piece's fit set, in slot order.
 struct Frame {
-    CellSet covered;    // cells covered by the earlier depths
-    uint32_t untried;   // fitting placements not tried yet, as bits over the group from `first`
-    uint32_t first;     // the current piece's first placement on this cell
-    uint32_t placed;    // the placement standing at this depth
-    uint32_t unplaced;  // pieces not placed at earlier depths, the current one included
-    int32_t piece;
+    CellSet covered;               // cells covered by the earlier depths
+    uint32_t fits[PIECE_COUNT];    // per unused piece, the orientation slots that fit on the cell
+    uint32_t untried;              // the current piece's fitting slots not tried yet
+    uint32_t fitting;              // the unused pieces with at least one fitting slot
+    uint32_t unplaced;             // pieces not placed at earlier depths, the current one included
+    int32_t piece;                 // the current piece
+    int32_t placed;                // the slot of the orientation standing at this depth
     int32_t cell;
 };
 
-static_assert(sizeof(Frame) == 32);
+static_assert(sizeof(Frame) == 88);
 
 struct FastSearch;
-// Called at the exchange that brings permutations to next_mark or past it; true stops the loop.
+// Called at the exchange that brings permutations to next_mark or past it, with the position
+// standing at that exchange; true stops the loop.
 using MarkFunction = bool (*)(FastSearch&);
 
 // A whole search position, resumable at the top of the loop. tiles_attempted is counted ahead:
 // when a piece starts on a cell all its orientations are added at once, and what the
-// straightforward search has not tried yet is subtracted whenever the counter is shown.
+// straightforward search has not tried yet is subtracted whenever the counter is shown. A depth
+// where no unused piece fits is never entered: its exchanges, its retreat and its attempts are
+// counted at once, unless one of its exchanges reaches next_mark.
 struct FastSearch {
     Frame frames[PIECE_COUNT];
     int32_t depth;    // the working depth

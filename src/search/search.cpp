@@ -64,42 +64,82 @@ void build_placement_table() {
         t.forward_neighbours[bit] = forward;
     }
     t.forward_neighbours[INTERIOR_CELLS] = 0;
+
+    for (int piece = 0; piece < PIECE_COUNT; ++piece)
+        for (int o = 0; o < MAX_ORIENTATIONS; ++o)
+            t.relative[piece][o] = 0;
+    for (int bit = 0; bit < INTERIOR_CELLS; ++bit)
+        for (int piece = 0; piece < PIECE_COUNT; ++piece) {
+            const int32_t at = bit * PIECE_COUNT + piece;
+            uint32_t inside = 0;
+            for (int k = 0; k < t.count[at]; ++k) {
+                const int32_t n = at * MAX_ORIENTATIONS + k;
+                t.relative[piece][t.orientation[n]] = t.cells[n] >> bit;
+                inside |= 1u << t.orientation[n];
+            }
+            t.inside[at] = inside;
+        }
+    for (uint32_t set = 0; set < (1u << PIECE_COUNT); ++set) {
+        int32_t sum = 0;
+        for (int piece = 0; piece < PIECE_COUNT; ++piece)
+            if (set & (1u << piece))
+                sum += orientation_table.orientation_counts[piece];
+        if (set < 128)
+            t.orientation_sum_low[set] = sum;
+        if ((set & 127) == 0)
+            t.orientation_sum_high[set >> 7] = sum;
+    }
 }
 
 namespace {
 
-// Bit k set when placement first + k leaves every covered cell free.
-inline uint32_t fitting_placements(uint32_t first, uint32_t count, CellSet covered) {
-    const CellSet* cells = placement_table.cells + first;
-    uint32_t fits = 0;
-#ifdef __AVX2__
-    const __m256i taken = _mm256_set1_epi64x(static_cast<long long>(covered));
+// Bit o set when slot o of the piece, anchored on bit 0, leaves every cell of `around` free.
+inline uint32_t free_orientations(int32_t piece, CellSet around) {
+    const CellSet* shapes = placement_table.relative[piece];
+#if defined(__AVX512F__)
+    const __m512i taken = _mm512_set1_epi64(static_cast<long long>(around));
+    return static_cast<uint32_t>(_mm512_testn_epi64_mask(_mm512_load_si512(shapes), taken)) |
+           static_cast<uint32_t>(_mm512_testn_epi64_mask(_mm512_load_si512(shapes + 8), taken)) << 8 |
+           static_cast<uint32_t>(_mm512_testn_epi64_mask(_mm512_load_si512(shapes + 16), taken)) << 16;
+#elif defined(__AVX2__)
+    const __m256i taken = _mm256_set1_epi64x(static_cast<long long>(around));
     const __m256i zero = _mm256_setzero_si256();
-    for (uint32_t k = 0; k < count; k += 2 * PLACEMENT_GROUP) {
-        const __m256i low = _mm256_load_si256(reinterpret_cast<const __m256i*>(cells + k));
-        const __m256i high = _mm256_load_si256(reinterpret_cast<const __m256i*>(cells + k + PLACEMENT_GROUP));
-        const __m256i low_free = _mm256_cmpeq_epi64(_mm256_and_si256(low, taken), zero);
-        const __m256i high_free = _mm256_cmpeq_epi64(_mm256_and_si256(high, taken), zero);
-        const uint32_t group_fits = static_cast<uint32_t>(_mm256_movemask_pd(_mm256_castsi256_pd(low_free))) |
-                                    static_cast<uint32_t>(_mm256_movemask_pd(_mm256_castsi256_pd(high_free))) << 4;
-        fits |= group_fits << k;
+    uint32_t free = 0;
+    for (int k = 0; k < MAX_ORIENTATIONS; k += 4) {
+        const __m256i shape = _mm256_load_si256(reinterpret_cast<const __m256i*>(shapes + k));
+        const __m256i clear = _mm256_cmpeq_epi64(_mm256_and_si256(shape, taken), zero);
+        free |= static_cast<uint32_t>(_mm256_movemask_pd(_mm256_castsi256_pd(clear))) << k;
     }
-    return fits & ((1u << count) - 1);
+    return free;
 #else
-    for (uint32_t k = 0; k < count; ++k)
-        fits |= static_cast<uint32_t>((cells[k] & covered) == 0) << k;
-    return fits;
+    uint32_t free = 0;
+    for (int k = 0; k < MAX_ORIENTATIONS; ++k)
+        free |= static_cast<uint32_t>((shapes[k] & around) == 0) << k;
+    return free;
 #endif
 }
 
-// Sets the frame on the piece's placements on its cell and returns how many orientations the
-// piece has, which tiles_attempted is counted ahead by.
-inline int32_t start_piece(Frame& f, int32_t piece) {
-    const int32_t at = f.cell * PIECE_COUNT + piece;
-    f.piece = piece;
-    f.first = static_cast<uint32_t>(at * MAX_ORIENTATIONS);
-    f.untried = fitting_placements(f.first, placement_table.count[at], f.covered);
-    return orientation_table.orientation_counts[piece];
+// Fills the frame's fits for every unused piece on its cell and returns the pieces that fit.
+inline uint32_t find_fits(Frame& f) {
+    const CellSet around = f.covered >> f.cell;
+    const uint32_t* inside = placement_table.inside + f.cell * PIECE_COUNT;
+    uint32_t fitting = 0;
+    for (uint32_t rest = f.unplaced; rest != 0; rest &= rest - 1) {
+        const int32_t piece = std::countr_zero(rest);
+        const uint32_t fits = free_orientations(piece, around) & inside[piece];
+        f.fits[piece] = fits;
+        fitting |= static_cast<uint32_t>(fits != 0) << piece;
+    }
+    f.fitting = fitting;
+    return fitting;
+}
+
+// Sets the frame on its first piece, the smallest unused one, and returns how many orientations
+// it has, which tiles_attempted is counted ahead by.
+inline int32_t start_first_piece(Frame& f) {
+    f.piece = std::countr_zero(f.unplaced);
+    f.untried = f.fits[f.piece];
+    return orientation_table.orientation_counts[f.piece];
 }
 
 // The single-threaded run's marks are the multiples of PROGRESS_INTERVAL: the block is printed
@@ -123,7 +163,7 @@ void publish_position(const FastSearch& s, int32_t placed, bool working_started,
     int64_t not_yet_tried = 0;
     for (int32_t d = 0; d < placed; ++d) {
         const Frame& f = s.frames[d];
-        const int32_t o = placement_table.orientation[f.placed];
+        const int32_t o = f.placed;
         state.piece_order[d] = f.piece;
         state.orientation_index[d] = o;
         state.anchor_cell[d] = scan_cell(f.cell);
@@ -161,7 +201,7 @@ void show_position(const FastSearch& s, int32_t placed, bool working_started, co
 void write_assembly(const FastSearch& s, Board& out) {
     init_board(out);
     for (const Frame& f : s.frames) {
-        for (CellSet cells = placement_table.cells[f.placed]; cells != 0; cells &= cells - 1) {
+        for (CellSet cells = placement_table.relative[f.piece][f.placed] << f.cell; cells != 0; cells &= cells - 1) {
             const CellTriple c = scan_cell(std::countr_zero(cells));
             out.cells[cell_index(c.x, c.y, c.z)] = f.piece;
         }
@@ -176,15 +216,17 @@ void start_root(FastSearch& s) {
     root.covered = 0;
     root.cell = 0;
     root.unplaced = (1u << PIECE_COUNT) - 1;
-    s.tiles_attempted_ahead += start_piece(root, 0);
+    find_fits(root);
+    s.tiles_attempted_ahead += start_first_piece(root);
 }
 
 // The same search tree as the straightforward search, step for step: the first empty cell is
 // the lowest clear bit, the isolated-cell test one AND with the forward neighbours, and the fits
-// of all a piece's orientations on a cell are found at once when the piece starts there; what
-// is left per step is taking the next fitting one.
+// of every unused piece on a cell are found at once when its depth is entered. A depth where
+// nothing fits, the commonest case, is counted without being entered; the exchanges between
+// pieces that do not fit are counted together.
 EngineStop run_engine(FastSearch& s) {
-    const CellSet* const cells = placement_table.cells;
+    const CellSet(*const relative)[MAX_ORIENTATIONS] = placement_table.relative;
     // The counters live in registers while the loop runs and go back at every exit.
     int64_t permutations = s.permutations;
     int64_t attempted_ahead = s.tiles_attempted_ahead;
@@ -199,11 +241,11 @@ EngineStop run_engine(FastSearch& s) {
     };
     for (;;) {
         while (f->untried != 0) {
-            const uint32_t i = f->first + static_cast<uint32_t>(std::countr_zero(f->untried));
+            const int32_t o = std::countr_zero(f->untried);
             f->untried &= f->untried - 1;
             ++succeeded;
-            const CellSet now = f->covered | cells[i];
-            f->placed = i;
+            const CellSet now = f->covered | relative[f->piece][o] << f->cell;
+            f->placed = o;
             if (d == PIECE_COUNT - 1) {
                 save();
                 return EngineStop::ASSEMBLY;
@@ -215,18 +257,31 @@ EngineStop run_engine(FastSearch& s) {
             child->covered = now;
             child->cell = first_empty;
             child->unplaced = f->unplaced & ~(1u << f->piece);
-            attempted_ahead += start_piece(*child, std::countr_zero(child->unplaced));
-            if (d + 1 == s.ceiling) {
+            const int32_t pieces = std::popcount(child->unplaced);
+            if (find_fits(*child) == 0 && permutations + pieces - 1 < s.next_mark) {
+                // Every piece tried there in all its orientations, none fits, and back.
+                permutations += pieces;
+                attempted_ahead += orientation_sum(child->unplaced);
+                continue;
+            }
+            attempted_ahead += start_first_piece(*child);
+            if (d + 1 == s.ceiling && child->fitting != 0) {
                 save();
                 return EngineStop::SUBTREE;
             }
             ++d;
             f = child;
         }
-        // This piece has no orientation left here: the next larger unused piece, or back.
+        // This piece has no orientation left here: exchanges up to the next larger piece that
+        // fits, or through all the larger ones and back.
         const uint32_t larger = f->unplaced & ~((2u << f->piece) - 1);
-        if (larger != 0) {
-            attempted_ahead += start_piece(*f, std::countr_zero(larger));
+        const uint32_t next_fitting = f->fitting & larger;
+        const uint32_t passed = larger & (next_fitting ^ (next_fitting - 1));
+        if (passed != 0 && permutations + std::popcount(passed) >= s.next_mark) {
+            // One exchange at a time, to stop at the one that reaches the mark.
+            f->piece = std::countr_zero(passed);
+            f->untried = f->fits[f->piece];
+            attempted_ahead += orientation_table.orientation_counts[f->piece];
             if (++permutations >= s.next_mark) {
                 save();
                 if (s.on_mark(s))
@@ -234,6 +289,15 @@ EngineStop run_engine(FastSearch& s) {
             }
             continue;
         }
+        permutations += std::popcount(passed);
+        attempted_ahead += orientation_sum(passed);
+        if (next_fitting != 0) {
+            f->piece = std::countr_zero(next_fitting);
+            f->untried = f->fits[f->piece];
+            continue;
+        }
+        if (larger != 0)
+            f->piece = 31 - std::countl_zero(larger);
         if (d == s.floor) {
             if (d > 0)
                 ++permutations;  // the retreat to the depth above belongs to this subtree

@@ -40,23 +40,34 @@ constexpr CellTriple scan_cell(int bit) { return {bit % 4 + 1, bit / 4 % 4 + 1, 
 
 // Every orientation that stays inside the cube when anchored on a cell, as the set of cells it
 // covers, grouped by anchor cell and piece and kept in slot order, a row of MAX_ORIENTATIONS
-// places per group, so that the fits of a group are tested a vector at a time.
-inline constexpr int PLACEMENT_GROUP = 4;
+// places per group.
 inline constexpr int MAX_PLACEMENTS = INTERIOR_CELLS * PIECE_COUNT * MAX_ORIENTATIONS;
-static_assert(MAX_ORIENTATIONS % PLACEMENT_GROUP == 0 && MAX_ORIENTATIONS <= 32);
+static_assert(MAX_ORIENTATIONS <= 32);
 
 struct PlacementTable {
-    alignas(32) CellSet cells[MAX_PLACEMENTS];
+    CellSet cells[MAX_PLACEMENTS];
     uint8_t orientation[MAX_PLACEMENTS];
     // Row (cell, piece) starts at (cell * PIECE_COUNT + piece) * MAX_ORIENTATIONS.
     uint8_t count[INTERIOR_CELLS * PIECE_COUNT];  // placements in each row
+    int32_t placement_count;
+    // What the search tests: an orientation covers the same cells, seen from its anchor, on
+    // every cell where it stays inside, so the fits of a piece on a cell are one AND per slot
+    // with the covered cells shifted down to the anchor, kept where the slot stays inside.
+    alignas(64) CellSet relative[PIECE_COUNT][MAX_ORIENTATIONS];  // bit 0 is the anchor
+    uint32_t inside[INTERIOR_CELLS * PIECE_COUNT];  // per (cell, piece), bit o: slot o stays inside
     // The cells at +x, +y and +z inside the cube; one entry more, for a full cube, keeps every
     // lowest-clear-bit index in range.
     CellSet forward_neighbours[INTERIOR_CELLS + 1];
-    int32_t placement_count;
+    // The orientation counts of a set of pieces added up, looked up in two halves.
+    int32_t orientation_sum_low[1 << 7];
+    int32_t orientation_sum_high[1 << (PIECE_COUNT - 7)];
 };
 
 extern PlacementTable placement_table;
+
+inline int32_t orientation_sum(uint32_t pieces) {
+    return placement_table.orientation_sum_low[pieces & 127] + placement_table.orientation_sum_high[pieces >> 7];
+}
 
 // Builds the placement table from the orientation table.
 void build_placement_table();
