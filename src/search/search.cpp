@@ -231,6 +231,7 @@ EngineStop run_engine(FastSearch& s) {
     int64_t permutations = s.permutations;
     int64_t attempted_ahead = s.tiles_attempted_ahead;
     int64_t succeeded = s.tiles_succeeded;
+    int64_t next_mark = s.next_mark;
     int32_t d = s.depth;
     Frame* f = &s.frames[d];
     auto save = [&] {
@@ -258,7 +259,7 @@ EngineStop run_engine(FastSearch& s) {
             child->cell = first_empty;
             child->unplaced = f->unplaced & ~(1u << f->piece);
             const int32_t pieces = std::popcount(child->unplaced);
-            if (find_fits(*child) == 0 && permutations + pieces - 1 < s.next_mark) {
+            if (find_fits(*child) == 0 && permutations + pieces - 1 < next_mark) {
                 // Every piece tried there in all its orientations, none fits, and back.
                 permutations += pieces;
                 attempted_ahead += orientation_sum(child->unplaced);
@@ -277,15 +278,16 @@ EngineStop run_engine(FastSearch& s) {
         const uint32_t larger = f->unplaced & ~((2u << f->piece) - 1);
         const uint32_t next_fitting = f->fitting & larger;
         const uint32_t passed = larger & (next_fitting ^ (next_fitting - 1));
-        if (passed != 0 && permutations + std::popcount(passed) >= s.next_mark) {
+        if (passed != 0 && permutations + std::popcount(passed) >= next_mark) {
             // One exchange at a time, to stop at the one that reaches the mark.
             f->piece = std::countr_zero(passed);
             f->untried = f->fits[f->piece];
             attempted_ahead += orientation_table.orientation_counts[f->piece];
-            if (++permutations >= s.next_mark) {
+            if (++permutations >= next_mark) {
                 save();
                 if (s.on_mark(s))
                     return EngineStop::MARK;
+                next_mark = s.next_mark;
             }
             continue;
         }
