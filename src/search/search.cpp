@@ -240,14 +240,18 @@ EngineStop run_engine(FastSearch& s) {
         s.tiles_attempted_ahead = attempted_ahead;
         s.tiles_succeeded = succeeded;
     };
+    // The working depth's untried slots live in a register too, and go back to the frame
+    // whenever the frame is left.
+    uint32_t untried = f->untried;
     for (;;) {
-        while (f->untried != 0) {
-            const int32_t o = std::countr_zero(f->untried);
-            f->untried &= f->untried - 1;
+        while (untried != 0) {
+            const int32_t o = std::countr_zero(untried);
+            untried &= untried - 1;
             ++succeeded;
             const CellSet now = f->covered | relative[f->piece][o] << f->cell;
             f->placed = o;
             if (d == PIECE_COUNT - 1) {
+                f->untried = untried;
                 save();
                 return EngineStop::ASSEMBLY;
             }
@@ -266,12 +270,14 @@ EngineStop run_engine(FastSearch& s) {
                 continue;
             }
             attempted_ahead += start_first_piece(*child);
+            f->untried = untried;
             if (d + 1 == s.ceiling && child->fitting != 0) {
                 save();
                 return EngineStop::SUBTREE;
             }
             ++d;
             f = child;
+            untried = f->untried;
         }
         // This piece has no orientation left here: exchanges up to the next larger piece that
         // fits, or through all the larger ones and back.
@@ -281,7 +287,7 @@ EngineStop run_engine(FastSearch& s) {
         if (passed != 0 && permutations + std::popcount(passed) >= next_mark) {
             // One exchange at a time, to stop at the one that reaches the mark.
             f->piece = std::countr_zero(passed);
-            f->untried = f->fits[f->piece];
+            untried = f->untried = f->fits[f->piece];
             attempted_ahead += orientation_table.orientation_counts[f->piece];
             if (++permutations >= next_mark) {
                 save();
@@ -295,9 +301,10 @@ EngineStop run_engine(FastSearch& s) {
         attempted_ahead += orientation_sum(passed);
         if (next_fitting != 0) {
             f->piece = std::countr_zero(next_fitting);
-            f->untried = f->fits[f->piece];
+            untried = f->fits[f->piece];
             continue;
         }
+        f->untried = 0;
         if (larger != 0)
             f->piece = 31 - std::countl_zero(larger);
         if (d == s.floor) {
@@ -309,6 +316,7 @@ EngineStop run_engine(FastSearch& s) {
         ++permutations;
         --d;
         --f;
+        untried = f->untried;
     }
 }
 
