@@ -8,6 +8,7 @@
 #include "model/run_statistics.hpp"
 #include "model/streams.hpp"
 #include "report/statistics.hpp"
+#include "search/engine.hpp"
 #include "search/reference_search.hpp"
 #include "search/search.hpp"
 #include "support.hpp"
@@ -91,6 +92,85 @@ std::vector<int32_t> filter_all(int32_t (*store)(), const std::vector<Board>& in
     return results;
 }
 
+// A position where the search stood at an exchange, as the reports would show it.
+struct ExchangeStop {
+    int32_t depth;
+    std::array<int32_t, PIECE_COUNT> piece_order, orientation_index;
+    std::array<int32_t, 3> current_cell;
+    int64_t permutations, attempted, succeeded;
+    bool operator==(const ExchangeStop&) const = default;
+};
+
+ExchangeStop exchange_stop(const SearchState& s, int64_t permutations, int64_t attempted, int64_t succeeded) {
+    return {s.depth, std::to_array(s.piece_order), std::to_array(s.orientation_index),
+            {s.current_cell.x, s.current_cell.y, s.current_cell.z}, permutations, attempted, succeeded};
+}
+
+std::vector<ExchangeStop> exchanges;
+
+// Every exchange of the straightforward search up to its second assembly.
+std::vector<ExchangeStop> straightforward_exchanges() {
+    prepare_run();
+    exchanges.clear();
+    exchange_function = [] {
+        exchanges.push_back(exchange_stop(search_state, run_statistics.permutations, run_statistics.tiles_attempted,
+                                          run_statistics.tiles_succeeded));
+    };
+    EXPECT_TRUE(reference_find_next_assembly());
+    EXPECT_TRUE(reference_find_next_assembly());
+    exchange_function = nullptr;
+    return exchanges;
+}
+
+int64_t mark_step = 1;
+int32_t marks_seen = 0;
+
+// Records the position at the mark, sets the next one, and stops the loop at every other mark.
+bool record_mark(FastSearch& s) {
+    PublishedPosition shown;
+    publish_position(s, s.depth, true, shown);
+    exchanges.push_back(exchange_stop(shown.state, shown.permutations, shown.tiles_attempted, shown.tiles_succeeded));
+    s.next_mark = (s.permutations / mark_step + 1) * mark_step;
+    return ++marks_seen % 2 == 0;
+}
+
+// The fast engine's stops at marks every `step` permutations up to its second assembly.
+std::vector<ExchangeStop> fast_marks(int64_t step) {
+    prepare_run();
+    exchanges.clear();
+    mark_step = step;
+    marks_seen = 0;
+    static FastSearch s;
+    s = FastSearch{};
+    s.permutations = 1;
+    start_root(s);
+    s.next_mark = step;
+    s.on_mark = record_mark;
+    for (int assemblies = 0; assemblies < 2;) {
+        const EngineStop stop = run_engine(s);
+        if (stop == EngineStop::ASSEMBLY)
+            ++assemblies;
+        else if (stop != EngineStop::MARK)
+            ADD_FAILURE() << "the search stopped before its second assembly";
+        if (stop == EngineStop::EXHAUSTED)
+            break;
+    }
+    return exchanges;
+}
+
+// The straightforward search's exchanges where a mark every `step` permutations is reached or
+// passed: the first exchange at or after each mark.
+std::vector<ExchangeStop> reached_marks(const std::vector<ExchangeStop>& all, int64_t step) {
+    std::vector<ExchangeStop> reached;
+    int64_t mark = step;
+    for (const ExchangeStop& e : all)
+        if (e.permutations >= mark) {
+            reached.push_back(e);
+            mark = (e.permutations / step + 1) * step;
+        }
+    return reached;
+}
+
 }  // namespace
 
 TEST(Differential, FastSearchMatchesTheStraightforwardOneAtEveryAssemblyAndProgressBlock) {
@@ -127,4 +207,21 @@ TEST(Differential, IndexedFilterAnswersAndStoresAsTheLinearOne) {
     for (int32_t result : linear)
         duplicates += result == ROTATED_DUPLICATE;
     EXPECT_EQ(duplicates, ASSEMBLIES / 5);
+}
+
+// The fast search counts a depth where nothing fits, and the exchanges between pieces that do
+// not fit, without stepping through them; a mark must still stop it at the very exchange that
+// reaches it, with the position the straightforward search shows there, and the search must go
+// on from there unchanged.
+TEST(Differential, MarksStopTheFastSearchAtTheStraightforwardExchange) {
+    const std::vector<ExchangeStop> all = straightforward_exchanges();
+    ASSERT_GT(all.size(), 40000u);
+    for (int64_t step : {1, 2, 7, 1000, 8192}) {
+        SCOPED_TRACE("a mark every " + std::to_string(step) + " permutations");
+        const std::vector<ExchangeStop> expected = reached_marks(all, step);
+        const std::vector<ExchangeStop> got = fast_marks(step);
+        ASSERT_EQ(got.size(), expected.size());
+        for (size_t n = 0; n < got.size(); ++n)
+            ASSERT_EQ(got[n], expected[n]) << "stop " << n << " at permutation " << expected[n].permutations;
+    }
 }

@@ -143,16 +143,26 @@ TEST(Search, PlacementTableHoldsEveryOrientationThatStaysInsideTheCube) {
                 bool fits = true;
                 for (int i = 0; i < shape.cube_count; ++i)
                     fits = fits && is_interior(at.x + shape.cubes[i].x, at.y + shape.cubes[i].y, at.z + shape.cubes[i].z);
+                const bool inside_bit = (placement_table.inside[bit * PIECE_COUNT + piece] >> o) & 1u;
+                EXPECT_EQ(inside_bit, fits) << "cell " << bit << " piece " << piece << " slot " << o;
                 if (!fits)
                     continue;
                 const int32_t k = (bit * PIECE_COUNT + piece) * MAX_ORIENTATIONS + row++;
                 EXPECT_EQ(placement_table.orientation[k], o);
                 EXPECT_EQ(std::popcount(placement_table.cells[k]), shape.cube_count);
                 EXPECT_EQ(std::countr_zero(placement_table.cells[k]), bit) << "the anchor is the lowest cell";
+                // The search's shape, seen from the anchor, is the same on every cell.
+                EXPECT_EQ(placement_table.relative[piece][o] << bit, placement_table.cells[k]);
             }
             EXPECT_EQ(placement_table.count[bit * PIECE_COUNT + piece], row);
             inside += row;
         }
     EXPECT_EQ(placement_table.placement_count, inside);
     EXPECT_EQ(placement_table.placement_count, 4092);  // pinned: a change of the table shows here
+    // Orientation counts added up over sets of pieces.
+    EXPECT_EQ(orientation_sum(0), 0);
+    EXPECT_EQ(orientation_sum(1u << 0), 3);
+    EXPECT_EQ(orientation_sum(1u << 12), 12);
+    EXPECT_EQ(orientation_sum((1u << 7) | (1u << 2)), 12 + 24);
+    EXPECT_EQ(orientation_sum((1u << PIECE_COUNT) - 1), 219);
 }

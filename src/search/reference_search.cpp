@@ -8,6 +8,7 @@
 #include "search/search.hpp"
 
 PlacementFunction placement_function = nullptr;
+PlacementFunction exchange_function = nullptr;
 
 namespace {
 
@@ -108,6 +109,8 @@ bool reference_find_next_assembly() {
             s.piece_order[best_depth] = piece;
             sort_order_from(p + 1);
             ++stats.permutations;
+            if (exchange_function != nullptr)
+                exchange_function();
             if (stats.permutations % PROGRESS_INTERVAL == 0 && progress_function != nullptr)
                 progress_function();
             step = Step::TRY;

@@ -7,5 +7,8 @@
 using PlacementFunction = void (*)();
 extern PlacementFunction placement_function;
 
+// Called after every piece-order exchange, with the new order and the counters showing it.
+extern PlacementFunction exchange_function;
+
 // Runs until the board holds a complete assembly (true) or the search is exhausted (false).
 bool reference_find_next_assembly();
