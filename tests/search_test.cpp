@@ -8,6 +8,7 @@
 
 #include "model/board.hpp"
 #include "model/run_statistics.hpp"
+#include "search/engine.hpp"
 #include "search/reference_search.hpp"
 #include "search/search.hpp"
 #include "support.hpp"
@@ -165,4 +166,38 @@ TEST(Search, PlacementTableHoldsEveryOrientationThatStaysInsideTheCube) {
     EXPECT_EQ(orientation_sum(1u << 12), 12);
     EXPECT_EQ(orientation_sum((1u << 7) | (1u << 2)), 12 + 24);
     EXPECT_EQ(orientation_sum((1u << PIECE_COUNT) - 1), 219);
+}
+
+// The vector fit tests answer as the plain loop, slot for slot, on cells crowded and sparse.
+TEST(Search, EveryFitTestTheProcessorHasAnswersAsThePlainLoop) {
+    prepare_run();
+    uint64_t state = 0x9E3779B97F4A7C15u;
+    auto next = [&state] {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        return state;
+    };
+    int32_t compared = 0;
+    for (int round = 0; round < 2000; ++round) {
+        // Each cell taken with chance 1/2, 1/4 or 3/4.
+        const CellSet a = next(), b = next();
+        const CellSet around[] = {a, a & b, a | b, 0, ~CellSet{0}};
+        for (CellSet taken : around)
+            for (int32_t piece = 0; piece < PIECE_COUNT; ++piece) {
+                const uint32_t plain = free_orientations_plain(piece, taken);
+                (void)plain;
+#ifdef __AVX2__
+                ASSERT_EQ(free_orientations_avx2(piece, taken), plain) << "piece " << piece << " cells " << taken;
+#endif
+#ifdef __AVX512F__
+                ASSERT_EQ(free_orientations_avx512(piece, taken), plain) << "piece " << piece << " cells " << taken;
+#endif
+                ++compared;
+            }
+    }
+    EXPECT_EQ(compared, 2000 * 5 * PIECE_COUNT);
+    // Nothing taken: every slot is free; everything taken: only the unused slots, which hold no cell.
+    EXPECT_EQ(free_orientations_plain(2, 0), (1u << MAX_ORIENTATIONS) - 1);
+    EXPECT_EQ(free_orientations_plain(0, ~CellSet{0}), (1u << MAX_ORIENTATIONS) - (1u << 3));
 }

@@ -91,17 +91,17 @@ void build_placement_table() {
     }
 }
 
-namespace {
-
-// Bit o set when slot o of the piece, anchored on bit 0, leaves every cell of `around` free.
-inline uint32_t free_orientations(int32_t piece, CellSet around) {
+uint32_t free_orientations_plain(int32_t piece, CellSet around) {
     const CellSet* shapes = placement_table.relative[piece];
-#if defined(__AVX512F__)
-    const __m512i taken = _mm512_set1_epi64(static_cast<long long>(around));
-    return static_cast<uint32_t>(_mm512_testn_epi64_mask(_mm512_load_si512(shapes), taken)) |
-           static_cast<uint32_t>(_mm512_testn_epi64_mask(_mm512_load_si512(shapes + 8), taken)) << 8 |
-           static_cast<uint32_t>(_mm512_testn_epi64_mask(_mm512_load_si512(shapes + 16), taken)) << 16;
-#elif defined(__AVX2__)
+    uint32_t free = 0;
+    for (int k = 0; k < MAX_ORIENTATIONS; ++k)
+        free |= static_cast<uint32_t>((shapes[k] & around) == 0) << k;
+    return free;
+}
+
+#ifdef __AVX2__
+uint32_t free_orientations_avx2(int32_t piece, CellSet around) {
+    const CellSet* shapes = placement_table.relative[piece];
     const __m256i taken = _mm256_set1_epi64x(static_cast<long long>(around));
     const __m256i zero = _mm256_setzero_si256();
     uint32_t free = 0;
@@ -111,11 +111,29 @@ inline uint32_t free_orientations(int32_t piece, CellSet around) {
         free |= static_cast<uint32_t>(_mm256_movemask_pd(_mm256_castsi256_pd(clear))) << k;
     }
     return free;
+}
+#endif
+
+#ifdef __AVX512F__
+uint32_t free_orientations_avx512(int32_t piece, CellSet around) {
+    const CellSet* shapes = placement_table.relative[piece];
+    const __m512i taken = _mm512_set1_epi64(static_cast<long long>(around));
+    return static_cast<uint32_t>(_mm512_testn_epi64_mask(_mm512_load_si512(shapes), taken)) |
+           static_cast<uint32_t>(_mm512_testn_epi64_mask(_mm512_load_si512(shapes + 8), taken)) << 8 |
+           static_cast<uint32_t>(_mm512_testn_epi64_mask(_mm512_load_si512(shapes + 16), taken)) << 16;
+}
+#endif
+
+namespace {
+
+// The widest of the fit tests the processor has.
+inline uint32_t free_orientations(int32_t piece, CellSet around) {
+#if defined(__AVX512F__)
+    return free_orientations_avx512(piece, around);
+#elif defined(__AVX2__)
+    return free_orientations_avx2(piece, around);
 #else
-    uint32_t free = 0;
-    for (int k = 0; k < MAX_ORIENTATIONS; ++k)
-        free |= static_cast<uint32_t>((shapes[k] & around) == 0) << k;
-    return free;
+    return free_orientations_plain(piece, around);
 #endif
 }
 
