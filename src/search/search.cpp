@@ -323,9 +323,11 @@ EngineStop run_engine(FastSearch& s) {
             continue;
         }
         f->untried = 0;
-        if (larger != 0)
-            f->piece = 31 - std::countl_zero(larger);
         if (d == s.floor) {
+            // The position left shows the last piece tried here, as the straightforward
+            // search's does; a depth that retreats is set afresh when it is entered again.
+            if (larger != 0)
+                f->piece = 31 - std::countl_zero(larger);
             if (d > 0)
                 ++permutations;  // the retreat to the depth above belongs to this subtree
             save();
