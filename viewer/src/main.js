@@ -103,7 +103,7 @@ function chooseRun(index) {
     notes.push('This run has no summary: it was stopped before the end.');
   }
   if (run.partialBlock) notes.push('Its last solution block is cut off and is not shown.');
-  notes.push(...run.problems);
+  notes.push(...run.problems.map((p) => `${p.solution ? `Solution ${p.solution}, ` : ""}line ${p.line}: ${p.text}.`));
   $('info').textContent = notes.join(' ');
   $('solution').max = String(run.solutions.length ? run.solutions[run.solutions.length - 1].number : 1);
   chooseSolution(1);

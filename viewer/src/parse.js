@@ -1,9 +1,14 @@
 // Reads the text of a TandorCubeSolutions.txt: one or more runs, each starting with the banner,
 // its piece list, orientation counts, "Solution N" blocks and, for a run that ended, the summary.
+// Whatever cannot be read is reported with its run, solution and file line, and left out; the
+// rest of the file is kept.
+import { PIECES } from './pieces.js';
+import { SHAPE_KEYS, ORIENTATION_COUNTS, offsetCode } from './shapes.js';
 
 export const BANNER = 'Tandor Cube Solver';
-export const LABELS = '123456789ABCDEFGHIJK';
+export const LABELS = PIECES.map((p) => p.label).join('');
 export const RENDERING_LINE_LENGTH = 43;
+const CELLS = 64;
 
 const PIECE_LINE = /^Piece +(\d+) has (\d+) cubes, labeled (.*)$/;
 const ORIENTATION_LINE = /^Piece +(\d+) has (\d+) unique rotational orientations$/;
@@ -22,47 +27,67 @@ export function cellCoordinates(index) {
   return { x: (index % 4) + 1, y: (Math.floor(index / 4) % 4) + 1, z: Math.floor(index / 16) + 1 };
 }
 
-// The column of the label of cell x (1..4) of layer z (1..4) within a rendering line.
-function labelColumn(x, z) {
-  return (4 - z) * 11 + 1 + 2 * (x - 1);
-}
+// For each column of a rendering line, the cell whose label stands there (row y = 1), or -1 for
+// a column that must be blank. Layer z = 4 comes first, then 3, 2, 1, each five cells wide.
+const COLUMN_CELL = Array.from({ length: RENDERING_LINE_LENGTH }, (_, column) => {
+  const group = Math.floor(column / 11);
+  const inGroup = column % 11;
+  return inGroup % 2 === 1 && inGroup < 8 ? cellIndex((inGroup + 1) / 2, 1, 4 - group) : -1;
+});
+const PIECE_OF_CHAR = new Int8Array(128).fill(-1);
+for (let p = 0; p < LABELS.length; p += 1) PIECE_OF_CHAR[LABELS.charCodeAt(p)] = p;
 
-// The 64 piece numbers (0-based) of a four-line rendering, or null when a line is not one.
-export function parseRendering(lines) {
-  if (lines.length !== 4) return null;
-  const cells = new Array(64);
+const show = (char) => (char === ' ' ? 'a blank' : `'${char}'`);
+
+// Reads four rendering lines into cells[offset .. offset + 63]; returns null, or what is wrong
+// as { row (0..3), text }.
+function readRendering(lines, cells, offset) {
   for (let row = 0; row < 4; row += 1) {
     const line = lines[row];
-    if (line.length !== RENDERING_LINE_LENGTH) return null;
-    const y = 4 - row;
-    for (let column = 0; column < line.length; column += 1) {
-      const inGroup = column % 11;
-      const isLabel = inGroup === 1 || inGroup === 3 || inGroup === 5 || inGroup === 7;
-      if (!isLabel && line[column] !== ' ') return null;
+    if (line.length !== RENDERING_LINE_LENGTH) {
+      return { row, text: `its picture line ${row + 1} is ${line.length} characters long, not ${RENDERING_LINE_LENGTH}` };
     }
-    for (let z = 1; z <= 4; z += 1) {
-      for (let x = 1; x <= 4; x += 1) {
-        const piece = LABELS.indexOf(line[labelColumn(x, z)]);
-        if (piece < 0) return null;
-        cells[cellIndex(x, y, z)] = piece;
+    const rowOffset = offset + (3 - row) * 4;
+    for (let column = 0; column < RENDERING_LINE_LENGTH; column += 1) {
+      const code = line.charCodeAt(column);
+      const cell = COLUMN_CELL[column];
+      if (cell < 0) {
+        if (code !== 32) return { row, text: `its picture line ${row + 1} has ${show(line[column])} in column ${column + 1}, where a blank belongs` };
+      } else {
+        const piece = code < 128 ? PIECE_OF_CHAR[code] : -1;
+        if (piece < 0) return { row, text: `its picture line ${row + 1} has ${show(line[column])} in column ${column + 1}, which is no piece's label` };
+        cells[rowOffset + cell] = piece;
       }
     }
   }
-  return cells;
+  return null;
 }
 
-// The rendering of 64 piece numbers, as the solver writes it.
-export function renderCells(cells) {
-  const lines = [];
-  for (let y = 4; y >= 1; y -= 1) {
-    let line = '';
-    for (let z = 4; z >= 1; z -= 1) {
-      for (let x = 1; x <= 5; x += 1) line += ' ' + (x === 5 ? ' ' : LABELS[cells[cellIndex(x, y, z)]]);
-      if (z > 1) line += ' ';
+// Checks that every piece covers its own number of cells, in its own shape in some rotation.
+function checkShapes(cells, offset) {
+  const count = new Int32Array(PIECES.length);
+  const key = new Float64Array(PIECES.length);
+  const anchor = new Int32Array(PIECES.length);
+  for (let cell = 0; cell < CELLS; cell += 1) {
+    const p = cells[offset + cell];
+    if (count[p] === 0) {
+      anchor[p] = cell;
+    } else if (count[p] < 5) {
+      const a = anchor[p];
+      key[p] = key[p] * 512 + offsetCode((cell & 3) - (a & 3), ((cell >> 2) & 3) - ((a >> 2) & 3), (cell >> 4) - (a >> 4));
     }
-    lines.push(line);
+    count[p] += 1;
   }
-  return lines;
+  const wrongCount = [];
+  const wrongShape = [];
+  PIECES.forEach((piece, p) => {
+    if (count[p] !== piece.cubes.length) wrongCount.push(`piece ${piece.label} covers ${count[p]} cell${count[p] === 1 ? '' : 's'}, not ${piece.cubes.length}`);
+    else if (!SHAPE_KEYS[p].has(key[p])) wrongShape.push(piece.label);
+  });
+  if (wrongCount.length) return wrongCount.join(', and ');
+  if (wrongShape.length === 1) return `the cells labelled ${wrongShape[0]} do not form that piece's shape in any rotation`;
+  if (wrongShape.length) return `the cells labelled ${wrongShape.join(', ')} do not form those pieces' shapes in any rotation`;
+  return null;
 }
 
 // Pieces in the order the search placed them: the piece on the first cell in scan order, then
@@ -79,70 +104,277 @@ export function assemblyOrder(cells) {
   return order;
 }
 
-function emptyRun() {
-  return { pieces: [], orientationCounts: [], solutions: [], summary: null, partialBlock: false, problems: [] };
-}
-
-// Checks a solution against its run's piece list: every piece covers as many cells as it has cubes.
-function checkSolution(run, cells) {
-  const counts = new Map();
-  for (const piece of cells) counts.set(piece, (counts.get(piece) || 0) + 1);
-  if (run.pieces.length === 0) return true;
-  if (counts.size !== run.pieces.length) return false;
-  return run.pieces.every((p, index) => counts.get(index) === p.cubes);
-}
-
-// Returns { runs, error }: error is a message for a text that is not a solutions file or holds
-// no complete solution; runs is the list of runs in the file, in order.
-export function parseSolutionsFile(text) {
-  const lines = text.replace(/\r\n/g, '\n').split('\n');
-  const endsWithBreak = text.endsWith('\n');
-  if (endsWithBreak) lines.pop();
-  const runs = [];
-  let run = null;
-  for (let i = 0; i < lines.length; i += 1) {
-    const line = lines[i];
-    if (line === BANNER) {
-      run = emptyRun();
-      runs.push(run);
-      continue;
+// The rendering of 64 piece numbers, as the solver writes it.
+export function renderCells(cells) {
+  const lines = [];
+  for (let y = 4; y >= 1; y -= 1) {
+    let line = '';
+    for (let z = 4; z >= 1; z -= 1) {
+      for (let x = 1; x <= 5; x += 1) line += ' ' + (x === 5 ? ' ' : LABELS[cells[cellIndex(x, y, z)]]);
+      if (z > 1) line += ' ';
     }
-    if (run === null) continue;
+    lines.push(line);
+  }
+  return lines;
+}
+
+const plural = (n, word) => `${n.toLocaleString('en')} ${word}${n === 1 ? '' : 's'}`;
+
+// Reads a run after run, line after line. The solutions of a run are kept in flat typed arrays
+// (their numbers, file lines and 64 cells each), which pass to the page without copying.
+class Reader {
+  constructor(sizeHint) {
+    this.runs = [];
+    this.problems = [];
+    this.run = null;
+    this.block = null;
+    this.stray = null;
+    this.capacity = Math.max(16, Math.ceil(sizeHint / 220));
+  }
+
+  problem(solution, line, text) {
+    const problem = { run: this.run ? this.run.number : null, solution, line, text };
+    this.problems.push(problem);
+    if (this.run) this.run.problems.push(problem);
+  }
+
+  startRun(line, glued) {
+    this.endRun();
+    this.run = {
+      number: this.runs.length + 1, line, glued, stage: 'opening', pieces: [], orientationCounts: [],
+      summary: null, count: 0, lastNumber: 0, partialBlock: false, problems: [], sameAs: null,
+      numbers: new Int32Array(this.capacity), lines: new Int32Array(this.capacity), cells: new Uint8Array(this.capacity * CELLS),
+    };
+    this.runs.push(this.run);
+  }
+
+  // One line of the file, without its line break; `ended` tells whether it had one.
+  line(text, number, ended) {
+    if (this.block) {
+      if (!SOLUTION_LINE.test(text) && !SUMMARY_LINE.test(text)) {
+        this.block.lines.push(text);
+        this.block.ended = ended;
+        if (this.block.lines.length === 4) this.endBlock();
+        return;
+      }
+      this.endBlock();
+    }
+    const run = this.run;
+    if (text === '') return;
     let m;
-    if ((m = PIECE_LINE.exec(line))) {
+    if (run === null) {
+      this.strayLine(number);
+    } else if ((m = SOLUTION_LINE.exec(text))) {
+      this.endStray();
+      if (run.stage === 'opening') this.checkOpening();
+      run.stage = 'solutions';
+      this.block = { number: Number(m[1]), line: number, lines: [], ended: true };
+    } else if (run.stage === 'opening' && (m = PIECE_LINE.exec(text))) {
+      this.endStray();
       run.pieces.push({ number: Number(m[1]), cubes: Number(m[2]), name: m[3] });
-    } else if ((m = ORIENTATION_LINE.exec(line))) {
+    } else if (run.stage === 'opening' && (m = ORIENTATION_LINE.exec(text))) {
+      this.endStray();
       run.orientationCounts.push(Number(m[2]));
-    } else if ((m = SOLUTION_LINE.exec(line))) {
-      const block = lines.slice(i + 1, i + 5);
-      // The block is whole only when all four lines are there, and the last one ended.
-      const whole = block.length === 4 && (i + 4 < lines.length - 1 || endsWithBreak);
-      const cells = whole ? parseRendering(block) : null;
-      if (cells === null) {
-        run.partialBlock = true;
-        continue;
-      }
-      if (!checkSolution(run, cells)) {
-        run.problems.push(`Solution ${m[1]} does not cover each piece's cubes; it is left out.`);
-      } else {
-        run.solutions.push({ number: Number(m[1]), lines: block, cells, order: assemblyOrder(cells) });
-      }
-      i += 4;
-    } else if ((m = SUMMARY_LINE.exec(line))) {
-      run.summary = { solutions: Number(m[1]), duplicates: Number(m[2]) };
-    } else if (run.summary && (m = TOTALS_LINE.exec(line))) {
+    } else if ((m = SUMMARY_LINE.exec(text))) {
+      this.endStray();
+      if (run.stage === 'opening') this.checkOpening();
+      run.stage = 'summary';
+      run.summary = { solutions: Number(m[1]), duplicates: Number(m[2]), line: number, complete: false };
+    } else if (run.stage === 'summary' && (m = TOTALS_LINE.exec(text))) {
       Object.assign(run.summary, { permutations: m[1], tilesAttempted: m[2], tilesSucceeded: m[3] });
-    } else if (run.summary && (m = TIMES_LINE.exec(line))) {
+    } else if (run.stage === 'summary' && (m = TIMES_LINE.exec(text))) {
       Object.assign(run.summary, { runTime: m[1], lastSolutionTime: m[2] });
-    } else if (run.summary && (m = RATE_LINE.exec(line))) {
-      run.summary.rate = Number(m[1]);
+    } else if (run.stage === 'summary' && (m = RATE_LINE.exec(text))) {
+      Object.assign(run.summary, { rate: Number(m[1]), complete: true });
+    } else {
+      this.strayLine(number);
     }
   }
-  if (runs.length === 0) {
-    return { runs, error: 'This is not a Tandor Cube Solver solutions file: it has no "Tandor Cube Solver" banner.' };
+
+  strayLine(number) {
+    if (this.stray) this.stray.to = number;
+    else this.stray = { from: number, to: number, after: this.run ? this.run.lastNumber : 0 };
   }
-  if (runs.every((r) => r.solutions.length === 0)) {
-    return { runs, error: 'This solutions file holds no complete solution.' };
+
+  endStray() {
+    const { stray, run } = this;
+    if (!stray) return;
+    this.stray = null;
+    const lines = stray.from === stray.to ? `Line ${stray.from} is` : `Lines ${stray.from} to ${stray.to} are`;
+    let where = 'before the first banner';
+    if (run && run.stage === 'opening') where = 'among the piece list and orientation counts';
+    else if (run && run.stage === 'summary') where = 'after the summary';
+    else if (run) where = stray.after ? `after solution ${stray.after}` : 'before the first solution';
+    this.problem(null, stray.from, `${lines} not part of a solutions file (${where}); left out`);
   }
-  return { runs, error: null };
+
+  // The piece list and orientation counts must be those of the solver's catalogue.
+  checkOpening() {
+    const { run } = this;
+    const names = run.pieces.map((p) => `${p.number}:${p.cubes}:${p.name}`).join('|');
+    if (names !== PIECES.map((p) => `${p.number}:${p.cubes.length}:${p.name}`).join('|')) {
+      this.problem(null, run.line, 'its piece list is not the solver\'s catalogue of 13 pieces');
+    } else if (run.orientationCounts.join(' ') !== ORIENTATION_COUNTS.join(' ')) {
+      this.problem(null, run.line, `its orientation counts are not ${ORIENTATION_COUNTS.join(', ')}`);
+    }
+  }
+
+  endBlock() {
+    const { block, run } = this;
+    this.block = null;
+    const { number } = block;
+    const expected = run.lastNumber + 1;
+    if (number > expected) {
+      const missing = number === expected + 1 ? `solution ${expected} is missing` : `solutions ${expected} to ${number - 1} are missing`;
+      this.problem(expected, block.line, `${missing}: the numbers go from ${run.lastNumber} to ${number}`);
+    } else if (number < expected) {
+      this.problem(number, block.line, `its number comes after solution ${run.lastNumber}, out of order; left out`);
+      return;
+    }
+    run.lastNumber = number;
+    const { lines } = block;
+    if (lines.length < 4 || !block.ended) {
+      run.partialBlock = true;
+      const where = block.line + lines.length;
+      if (lines.length < 4) this.problem(number, where, `it is cut off after ${lines.length} of its 4 picture lines; left out`);
+      else this.problem(number, where, 'its last picture line is cut off; left out');
+      return;
+    }
+    if (run.count === run.numbers.length) this.grow();
+    const offset = run.count * CELLS;
+    const wrong = readRendering(lines, run.cells, offset);
+    if (wrong) {
+      this.problem(number, block.line + 1 + wrong.row, `${wrong.text}; left out`);
+      return;
+    }
+    const shape = checkShapes(run.cells, offset);
+    if (shape) {
+      this.problem(number, block.line, `${shape}; left out`);
+      return;
+    }
+    run.numbers[run.count] = number;
+    run.lines[run.count] = block.line;
+    run.count += 1;
+  }
+
+  grow() {
+    const { run } = this;
+    const size = run.numbers.length * 2;
+    const numbers = new Int32Array(size);
+    numbers.set(run.numbers);
+    const lines = new Int32Array(size);
+    lines.set(run.lines);
+    const cells = new Uint8Array(size * CELLS);
+    cells.set(run.cells);
+    Object.assign(run, { numbers, lines, cells });
+  }
+
+  endRun() {
+    const { run } = this;
+    if (this.block) this.endBlock();
+    this.endStray();
+    if (!run) return;
+    if (run.stage === 'opening' && run.pieces.length) this.checkOpening();
+    const { summary } = run;
+    if (summary && !summary.complete) this.problem(null, summary.line, 'its summary is cut off');
+    if (summary && summary.solutions !== run.lastNumber) {
+      this.problem(null, summary.line, `its summary counts ${plural(summary.solutions, 'unique solution')}, but its last solution is number ${run.lastNumber}`);
+    }
+    run.numbers = run.numbers.slice(0, run.count);
+    run.lines = run.lines.slice(0, run.count);
+    run.cells = run.cells.slice(0, run.count * CELLS);
+    delete run.stage;
+    this.run = null;
+  }
+}
+
+// Two runs are identical when they hold the same solutions under the same numbers and, if both
+// ended, the same summary counts.
+function sameRuns(a, b) {
+  if (a.count !== b.count || (a.summary === null) !== (b.summary === null)) return false;
+  if (a.summary) {
+    for (const field of ['solutions', 'duplicates', 'permutations', 'tilesAttempted', 'tilesSucceeded']) {
+      if (a.summary[field] !== b.summary[field]) return false;
+    }
+  }
+  for (let i = 0; i < a.count; i += 1) if (a.numbers[i] !== b.numbers[i]) return false;
+  for (let i = 0; i < a.cells.length; i += 1) if (a.cells[i] !== b.cells[i]) return false;
+  return true;
+}
+
+function markIdenticalRuns(runs) {
+  const firsts = [];
+  for (const run of runs) {
+    const first = run.count > 0 ? firsts.find((f) => sameRuns(f, run)) : undefined;
+    if (first) run.sameAs = first.number;
+    else firsts.push(run);
+  }
+}
+
+// Reads a whole file. Returns { runs, problems, error, lineCount }: error is a message when the
+// text is empty, not a solutions file, or holds no readable solution; problems lists what was
+// left out, each as { run, solution, line, text } (run and solution numbers, or null).
+// onProgress, if given, is called with the share of the text read so far.
+export function readSolutionsFile(text, onProgress) {
+  const reader = new Reader(text.length);
+  let bannerAt = text.indexOf(BANNER);
+  let start = 0;
+  let number = 1;
+  let nextReport = 1 << 20;
+  while (start < text.length) {
+    let end = text.indexOf('\n', start);
+    const ended = end >= 0;
+    if (!ended) end = text.length;
+    const lineEnd = ended && end > start && text.charCodeAt(end - 1) === 13 ? end - 1 : end;
+    let from = start;
+    // A banner starts a new run wherever it stands, even glued to the end of a cut line.
+    while (bannerAt >= 0 && bannerAt < end) {
+      if (bannerAt > from) reader.line(text.slice(from, bannerAt), number, false);
+      reader.startRun(number, bannerAt > start);
+      from = bannerAt + BANNER.length;
+      bannerAt = text.indexOf(BANNER, from);
+    }
+    if (from < lineEnd || from === start) reader.line(text.slice(from, lineEnd), number, ended);
+    start = end + 1;
+    number += 1;
+    if (onProgress && start >= nextReport) {
+      onProgress(start / text.length);
+      nextReport = start + (1 << 20);
+    }
+  }
+  reader.endRun();
+  const { runs, problems } = reader;
+  markIdenticalRuns(runs);
+  const lineCount = number - 1;
+  let error = null;
+  if (text.trim() === '') error = 'This file is empty.';
+  else if (runs.length === 0) error = 'This is not a Tandor Cube Solver solutions file: it has no "Tandor Cube Solver" banner.';
+  else if (runs.every((r) => r.count === 0)) error = 'This solutions file holds no complete solution.';
+  return { runs, problems, error, lineCount };
+}
+
+// Solution k (0-based) of a run read by readSolutionsFile, with its picture and assembly order.
+export function solutionAt(run, k) {
+  const cells = run.cells.subarray(k * CELLS, (k + 1) * CELLS);
+  return { number: run.numbers[k], line: run.lines[k], cells, order: assemblyOrder(cells), lines: renderCells(cells) };
+}
+
+// The place of solution `number` in a run, or -1.
+export function findSolution(run, number) {
+  let low = 0;
+  let high = run.count - 1;
+  while (low <= high) {
+    const middle = (low + high) >> 1;
+    if (run.numbers[middle] === number) return middle;
+    if (run.numbers[middle] < number) low = middle + 1;
+    else high = middle - 1;
+  }
+  return -1;
+}
+
+// readSolutionsFile with every run's solutions as a list of objects, for small files and tests.
+export function parseSolutionsFile(text) {
+  const result = readSolutionsFile(text);
+  for (const run of result.runs) run.solutions = Array.from({ length: run.count }, (_, k) => solutionAt(run, k));
+  return result;
 }

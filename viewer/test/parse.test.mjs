@@ -1,7 +1,8 @@
 import test from 'node:test';
 import assert from 'node:assert/strict';
 
-import { parseSolutionsFile, renderCells, assemblyOrder, cellIndex } from '../src/parse.js';
+import { parseSolutionsFile, readSolutionsFile, renderCells, assemblyOrder, cellIndex, findSolution } from '../src/parse.js';
+import { ORIENTATION_COUNTS } from '../src/shapes.js';
 import { startUp, block, summary, SOLUTION_1, SOLUTION_2, NAMES } from './fixtures.mjs';
 
 const ONE_RUN = startUp() + block(1, SOLUTION_1) + block(2, SOLUTION_2) + summary(2, 0);
@@ -71,10 +72,72 @@ test('a partial last block is ignored and noted', () => {
 
 test('a text that is not a solutions file, or holds no solution, gets a message', () => {
   assert.match(parseSolutionsFile('hello\nworld\n').error, /not a Tandor Cube Solver solutions file/);
-  assert.match(parseSolutionsFile('').error, /not a Tandor Cube Solver solutions file/);
+  assert.equal(parseSolutionsFile('').error, 'This file is empty.');
+  assert.equal(parseSolutionsFile('\n \n').error, 'This file is empty.');
   assert.match(parseSolutionsFile(startUp()).error, /no complete solution/);
   const broken = SOLUTION_1.map((line, i) => (i === 0 ? line.replace('5 5 5', '5 5 6') : line));
   const { runs, error } = parseSolutionsFile(startUp() + block(1, broken));
   assert.match(error, /no complete solution/);
   assert.equal(runs[0].problems.length, 1);
+});
+
+// A run of `count` solutions (1 and 2 taking turns); solution n's "Solution" line is line 32 + 5 (n - 1).
+function run(count, end = summary(count, 0)) {
+  let text = startUp();
+  for (let n = 1; n <= count; n += 1) text += block(n, n % 2 ? SOLUTION_1 : SOLUTION_2);
+  return text + end;
+}
+const replaceLine = (text, lineNumber, make) => text.split('\n').map((l, i) => (i === lineNumber - 1 ? make(l) : l)).join('\n');
+const swapCells = (line, a, b) => Object.assign([...line], { [a]: line[b], [b]: line[a] }).join('');
+
+test('damaged files: each damage is reported with its run, solution and line, and only its block is left out', () => {
+  const cases = [
+    // [what, text, solutions kept per run, expected problems as [run, solution, line, text]]
+    ['a run cut mid-line, then a complete run', run(6, '').slice(0, -25) + run(9),
+      [5, 9], [[1, 6, 61, /its last picture line is cut off/]]],
+    ['a run cut right after a "Solution" line', run(3, 'Solution 4') + run(2),
+      [3, 2], [[1, 4, 47, /cut off after 0 of its 4 picture lines/]]],
+    ['a picture line too short', replaceLine(run(9), 69, (l) => l.slice(2)),
+      [8], [[1, 8, 69, /picture line 2 is 41 characters long, not 43/]]],
+    ['a bad label', replaceLine(run(9), 43, (l) => l.replace('5', 'E')),
+      [8], [[1, 3, 43, /'E' in column 2, which is no piece's label/]]],
+    ['a stray character between layers', replaceLine(run(4), 33, (l) => l.slice(0, 10) + '|' + l.slice(11)),
+      [3], [[1, 1, 33, /'\|' in column 11, where a blank belongs/]]],
+    ['two cells of different pieces swapped', replaceLine(run(3), 33, (l) => swapCells(l, 7, 12)),
+      [2], [[1, 1, 32, /the cells labelled 9, A do not form those pieces' shapes/]]],
+    ['a piece covering one cell too many', replaceLine(run(3), 33, (l) => l.replace('9 6 A A', '9 9 A A')),
+      [2], [[1, 1, 32, /piece 6 covers 4 cells, not 5, and piece 9 covers 6 cells, not 5/]]],
+    ['a missing picture line', run(4).replace(SOLUTION_2[2] + '\n', ''),
+      [3], [[1, 2, 40, /cut off after 3 of its 4 picture lines/]]],
+    ['a damaged "Solution" line', replaceLine(run(4), 42, () => 'Solutoin 3'),
+      [3], [[1, null, 42, /Lines 42 to 46 are not part of a solutions file \(after solution 2\)/],
+        [1, 3, 47, /solution 3 is missing: the numbers go from 2 to 4/]]],
+    ['lines before the first banner', 'notes\nmore notes\n' + run(2),
+      [2], [[null, null, 1, /Lines 1 to 2 are not part of a solutions file \(before the first banner\)/]]],
+    ['a summary that does not match', run(3).replace('3 unique solutions', '4 unique solutions'),
+      [3], [[1, null, 48, /counts 4 unique solutions, but its last solution is number 3/]]],
+  ];
+  for (const [what, text, kept, expected] of cases) {
+    const { runs, problems, error } = parseSolutionsFile(text);
+    assert.equal(error, null, what);
+    assert.deepEqual(runs.map((r) => r.count), kept, what);
+    assert.deepEqual(problems.map((p) => [p.run, p.solution, p.line]), expected.map((e) => e.slice(0, 3)), what);
+    problems.forEach((p, i) => assert.match(p.text, expected[i][3], what));
+    for (const r of runs) r.solutions.forEach((s) => assert.deepEqual(s.lines, s.number % 2 ? SOLUTION_1 : SOLUTION_2, what));
+  }
+});
+
+test('the rest of a damaged run can be viewed, and its numbers found', () => {
+  const { runs } = readSolutionsFile(replaceLine(run(9), 69, (l) => l.slice(2)));
+  assert.deepEqual([1, 7, 8, 9, 10, 0].map((n) => findSolution(runs[0], n)), [0, 6, -1, 7, -1, -1]);
+});
+
+test('identical runs are marked as identical to the first of them', () => {
+  const texts = [run(3), run(3), run(2), run(3), run(3, ''), run(3, '')];
+  const { runs } = readSolutionsFile(texts.join(''));
+  assert.deepEqual(runs.map((r) => r.sameAs), [null, 1, null, 1, null, 5]);
+});
+
+test('every piece has as many orientations as the solver prints', () => {
+  assert.deepEqual(ORIENTATION_COUNTS, [3, 12, 24, 12, 24, 24, 12, 12, 24, 24, 12, 24, 12]);
 });

@@ -1,0 +1,45 @@
+// The pieces' shapes in all their rotations, made from the solver's catalogue (pieces.js), and
+// the key by which a set of cells is recognised as one of them.
+import { PIECES } from './pieces.js';
+
+// The 24 rotations of space, as 3x3 matrices of -1, 0, 1 (rows), made from quarter turns about x and y.
+function rotations() {
+  const multiply = (a, b) => a.map((row) => [0, 1, 2].map((j) => row[0] * b[0][j] + row[1] * b[1][j] + row[2] * b[2][j]));
+  const aboutX = [[1, 0, 0], [0, 0, -1], [0, 1, 0]];
+  const aboutY = [[0, 0, 1], [0, 1, 0], [-1, 0, 0]];
+  const found = new Map([['1,0,0,0,1,0,0,0,1', [[1, 0, 0], [0, 1, 0], [0, 0, 1]]]]);
+  for (let grew = true; grew;) {
+    grew = false;
+    for (const m of [...found.values()]) {
+      for (const turn of [aboutX, aboutY]) {
+        const next = multiply(turn, m);
+        const key = next.flat().join(',');
+        if (!found.has(key)) {
+          found.set(key, next);
+          grew = true;
+        }
+      }
+    }
+  }
+  return [...found.values()];
+}
+export const ROTATIONS = rotations();
+
+// A cube's place relative to the first cube of its shape in scan order (z, then y, then x), packed
+// in 9 bits; a shape's key packs its other cubes in scan order, so equal shapes have equal keys.
+export function offsetCode(dx, dy, dz) {
+  return (dz + 3) * 49 + (dy + 3) * 7 + (dx + 3);
+}
+
+function shapeKey(cubes) {
+  const sorted = [...cubes].sort((a, b) => a[2] - b[2] || a[1] - b[1] || a[0] - b[0]);
+  const [ax, ay, az] = sorted[0];
+  return sorted.slice(1).reduce((key, [x, y, z]) => key * 512 + offsetCode(x - ax, y - ay, z - az), 0);
+}
+
+// For each piece (0-based), the keys of its distinct rotations.
+export const SHAPE_KEYS = PIECES.map((piece) => new Set(ROTATIONS.map((m) =>
+  shapeKey(piece.cubes.map((c) => m.map((row) => row[0] * c[0] + row[1] * c[1] + row[2] * c[2]))))));
+
+// How many distinct orientations each piece has, as the solver counts them.
+export const ORIENTATION_COUNTS = SHAPE_KEYS.map((keys) => keys.size);
