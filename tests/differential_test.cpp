@@ -174,23 +174,28 @@ std::vector<ExchangeStop> reached_marks(const std::vector<ExchangeStop>& all, in
 }  // namespace
 
 TEST(Differential, FastSearchMatchesTheStraightforwardOneAtEveryAssemblyAndProgressBlock) {
-    std::vector<std::string> reference_blocks, fast_blocks;
+    std::vector<std::string> reference_blocks;
     const std::vector<Assembly> reference = first_assemblies(reference_find_next_assembly, reference_blocks);
-    const std::vector<Assembly> fast = first_assemblies(find_next_assembly, fast_blocks);
     ASSERT_EQ(reference.size(), size_t{ASSEMBLIES});
-    ASSERT_EQ(fast.size(), reference.size());
-    for (size_t n = 0; n < reference.size(); ++n) {
-        SCOPED_TRACE("assembly " + std::to_string(n + 1));
-        EXPECT_TRUE(boards_equal(fast[n].board, reference[n].board));
-        EXPECT_EQ(fast[n].piece_order, reference[n].piece_order);
-        EXPECT_EQ(fast[n].orientation_index, reference[n].orientation_index);
-        EXPECT_EQ(fast[n].anchors, reference[n].anchors);
-        EXPECT_EQ(fast[n].permutations, reference[n].permutations);
-        EXPECT_EQ(fast[n].attempted, reference[n].attempted);
-        EXPECT_EQ(fast[n].succeeded, reference[n].succeeded);
-    }
     EXPECT_GE(reference_blocks.size(), 10u);
-    EXPECT_EQ(fast_blocks, reference_blocks);
+    for (FitTest fit_test : supported_fit_tests()) {
+        SCOPED_TRACE(fit_test_name(fit_test));
+        const FitTestChoice choice(fit_test);
+        std::vector<std::string> fast_blocks;
+        const std::vector<Assembly> fast = first_assemblies(find_next_assembly, fast_blocks);
+        ASSERT_EQ(fast.size(), reference.size());
+        for (size_t n = 0; n < reference.size(); ++n) {
+            SCOPED_TRACE("assembly " + std::to_string(n + 1));
+            EXPECT_TRUE(boards_equal(fast[n].board, reference[n].board));
+            EXPECT_EQ(fast[n].piece_order, reference[n].piece_order);
+            EXPECT_EQ(fast[n].orientation_index, reference[n].orientation_index);
+            EXPECT_EQ(fast[n].anchors, reference[n].anchors);
+            EXPECT_EQ(fast[n].permutations, reference[n].permutations);
+            EXPECT_EQ(fast[n].attempted, reference[n].attempted);
+            EXPECT_EQ(fast[n].succeeded, reference[n].succeeded);
+        }
+        EXPECT_EQ(fast_blocks, reference_blocks);
+    }
 }
 
 TEST(Differential, IndexedFilterAnswersAndStoresAsTheLinearOne) {
@@ -216,12 +221,16 @@ TEST(Differential, IndexedFilterAnswersAndStoresAsTheLinearOne) {
 TEST(Differential, MarksStopTheFastSearchAtTheStraightforwardExchange) {
     const std::vector<ExchangeStop> all = straightforward_exchanges();
     ASSERT_GT(all.size(), 40000u);
-    for (int64_t step : {1, 2, 7, 1000, 8192}) {
-        SCOPED_TRACE("a mark every " + std::to_string(step) + " permutations");
-        const std::vector<ExchangeStop> expected = reached_marks(all, step);
-        const std::vector<ExchangeStop> got = fast_marks(step);
-        ASSERT_EQ(got.size(), expected.size());
-        for (size_t n = 0; n < got.size(); ++n)
-            ASSERT_EQ(got[n], expected[n]) << "stop " << n << " at permutation " << expected[n].permutations;
+    for (FitTest fit_test : supported_fit_tests()) {
+        const FitTestChoice choice(fit_test);
+        for (int64_t step : {1, 2, 7, 1000, 8192}) {
+            SCOPED_TRACE(std::string(fit_test_name(fit_test)) + ", a mark every " + std::to_string(step) +
+                         " permutations");
+            const std::vector<ExchangeStop> expected = reached_marks(all, step);
+            const std::vector<ExchangeStop> got = fast_marks(step);
+            ASSERT_EQ(got.size(), expected.size());
+            for (size_t n = 0; n < got.size(); ++n)
+                ASSERT_EQ(got[n], expected[n]) << "stop " << n << " at permutation " << expected[n].permutations;
+        }
     }
 }

@@ -106,3 +106,11 @@ void prepare_run() {
     progress_function = nullptr;
     placement_function = nullptr;
 }
+
+std::vector<FitTest> supported_fit_tests() {
+    std::vector<FitTest> tests;
+    for (FitTest test : ALL_FIT_TESTS)
+        if (fit_test_supported(test))
+            tests.push_back(test);
+    return tests;
+}

@@ -3,8 +3,10 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "model/board.hpp"
+#include "search/search.hpp"
 
 // Points the console at a temporary file until the capture is read and closed.
 struct ConsoleCapture {
@@ -45,3 +47,15 @@ bool is_solution_blocks(const std::string& text, int first = 1);
 
 // The four lines of the first solution of every run.
 extern const char* const FIRST_SOLUTION_RENDERING;
+
+// The fit tests this processor has, the plain loop first.
+std::vector<FitTest> supported_fit_tests();
+
+// Makes the search use one fit test for as long as it lives.
+struct FitTestChoice {
+    explicit FitTestChoice(FitTest test) : previous(engine_fit_test) { engine_fit_test = test; }
+    ~FitTestChoice() { engine_fit_test = previous; }
+    FitTestChoice(const FitTestChoice&) = delete;
+    FitTestChoice& operator=(const FitTestChoice&) = delete;
+    FitTest previous;
+};

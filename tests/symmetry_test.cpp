@@ -116,6 +116,8 @@ struct Filter {
     int32_t (*store)();
 };
 
+void PrintTo(const Filter& filter, std::ostream* out) { *out << filter.name; }
+
 class EveryFilter : public ::testing::TestWithParam<Filter> {};
 
 INSTANTIATE_TEST_SUITE_P(DuplicateFilter, EveryFilter,

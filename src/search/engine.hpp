@@ -75,15 +75,11 @@ void publish_position(const FastSearch& s, int32_t placed, bool working_started,
 void show_position(const FastSearch& s, int32_t placed, bool working_started, const FastSearch* base = nullptr);
 
 // Bit o set when slot o of the piece, anchored on bit 0, leaves every cell of `around` free: the
-// plain loop and, where the processor has them, the same test 4 and 8 lanes at a time. The
-// search uses the widest.
+// plain loop, and the same test 4 and 8 lanes at a time, each compiled for the processors that
+// have its instructions. The vector ones may be called only where fit_test_supported says so.
 uint32_t free_orientations_plain(int32_t piece, CellSet around);
-#ifdef __AVX2__
 uint32_t free_orientations_avx2(int32_t piece, CellSet around);
-#endif
-#ifdef __AVX512F__
 uint32_t free_orientations_avx512(int32_t piece, CellSet around);
-#endif
 
 // The board of a complete assembly.
 void write_assembly(const FastSearch& s, Board& out);

@@ -1,10 +1,9 @@
 #include "search/search.hpp"
 
-#include <bit>
-
-#ifdef __AVX2__
 #include <immintrin.h>
-#endif
+
+#include <bit>
+#include <initializer_list>
 
 #include "model/run_statistics.hpp"
 #include "search/engine.hpp"
@@ -99,8 +98,7 @@ uint32_t free_orientations_plain(int32_t piece, CellSet around) {
     return free;
 }
 
-#ifdef __AVX2__
-uint32_t free_orientations_avx2(int32_t piece, CellSet around) {
+[[gnu::target("avx2")]] uint32_t free_orientations_avx2(int32_t piece, CellSet around) {
     const CellSet* shapes = placement_table.relative[piece];
     const __m256i taken = _mm256_set1_epi64x(static_cast<long long>(around));
     const __m256i zero = _mm256_setzero_si256();
@@ -112,33 +110,53 @@ uint32_t free_orientations_avx2(int32_t piece, CellSet around) {
     }
     return free;
 }
-#endif
 
-#ifdef __AVX512F__
-uint32_t free_orientations_avx512(int32_t piece, CellSet around) {
+[[gnu::target("avx512f")]] uint32_t free_orientations_avx512(int32_t piece, CellSet around) {
     const CellSet* shapes = placement_table.relative[piece];
     const __m512i taken = _mm512_set1_epi64(static_cast<long long>(around));
     return static_cast<uint32_t>(_mm512_testn_epi64_mask(_mm512_load_si512(shapes), taken)) |
            static_cast<uint32_t>(_mm512_testn_epi64_mask(_mm512_load_si512(shapes + 8), taken)) << 8 |
            static_cast<uint32_t>(_mm512_testn_epi64_mask(_mm512_load_si512(shapes + 16), taken)) << 16;
 }
-#endif
+
+bool fit_test_supported(FitTest test) {
+    switch (test) {
+    case FitTest::PLAIN:
+        return true;
+    case FitTest::AVX2:
+        return __builtin_cpu_supports("x86-64-v3");
+    case FitTest::AVX512:
+        return __builtin_cpu_supports("x86-64-v4");
+    }
+    return false;
+}
+
+FitTest widest_fit_test() {
+    for (FitTest test : {FitTest::AVX512, FitTest::AVX2})
+        if (fit_test_supported(test))
+            return test;
+    return FitTest::PLAIN;
+}
+
+const char* fit_test_name(FitTest test) {
+    switch (test) {
+    case FitTest::PLAIN:
+        return "plain loop";
+    case FitTest::AVX2:
+        return "AVX2, 4 lanes";
+    case FitTest::AVX512:
+        return "AVX-512, 8 lanes";
+    }
+    return "?";
+}
 
 namespace {
 
-// The widest of the fit tests the processor has.
-inline uint32_t free_orientations(int32_t piece, CellSet around) {
-#if defined(__AVX512F__)
-    return free_orientations_avx512(piece, around);
-#elif defined(__AVX2__)
-    return free_orientations_avx2(piece, around);
-#else
-    return free_orientations_plain(piece, around);
-#endif
-}
+using FitFunction = uint32_t (*)(int32_t piece, CellSet around);
 
 // Fills the frame's fits for every unused piece on its cell and returns the pieces that fit.
-inline uint32_t find_fits(Frame& f) {
+template <FitFunction free_orientations>
+[[gnu::always_inline]] inline uint32_t find_fits(Frame& f) {
     const CellSet around = f.covered >> f.cell;
     const uint32_t* inside = placement_table.inside + f.cell * PIECE_COUNT;
     uint32_t fitting = 0;
@@ -234,16 +252,20 @@ void start_root(FastSearch& s) {
     root.covered = 0;
     root.cell = 0;
     root.unplaced = (1u << PIECE_COUNT) - 1;
-    find_fits(root);
+    find_fits<free_orientations_plain>(root);
     s.tiles_attempted_ahead += start_first_piece(root);
 }
+
+namespace {
 
 // The same search tree as the straightforward search, step for step: the first empty cell is
 // the lowest clear bit, the isolated-cell test one AND with the forward neighbours, and the fits
 // of every unused piece on a cell are found at once when its depth is entered. A depth where
 // nothing fits, the commonest case, is counted without being entered; the exchanges between
-// pieces that do not fit are counted together.
-EngineStop run_engine(FastSearch& s) {
+// pieces that do not fit are counted together. It is compiled once per fit test, each copy for
+// the processors that have that test.
+template <FitFunction free_orientations>
+[[gnu::always_inline]] inline EngineStop engine_loop(FastSearch& s) {
     const CellSet(*const relative)[MAX_ORIENTATIONS] = placement_table.relative;
     // The counters live in registers while the loop runs and go back at every exit.
     int64_t permutations = s.permutations;
@@ -281,7 +303,7 @@ EngineStop run_engine(FastSearch& s) {
             child->cell = first_empty;
             child->unplaced = f->unplaced & ~(1u << f->piece);
             const int32_t pieces = std::popcount(child->unplaced);
-            if (find_fits(*child) == 0 && permutations + pieces - 1 < next_mark) {
+            if (find_fits<free_orientations>(*child) == 0 && permutations + pieces - 1 < next_mark) {
                 // Every piece tried there in all its orientations, none fits, and back.
                 permutations += pieces;
                 attempted_ahead += orientation_sum(child->unplaced);
@@ -338,6 +360,32 @@ EngineStop run_engine(FastSearch& s) {
         --f;
         untried = f->untried;
     }
+}
+
+EngineStop run_engine_plain(FastSearch& s) { return engine_loop<free_orientations_plain>(s); }
+
+[[gnu::target("avx2,bmi,bmi2,lzcnt,popcnt,fma,f16c,movbe")]] EngineStop run_engine_avx2(FastSearch& s) {
+    return engine_loop<free_orientations_avx2>(s);
+}
+
+[[gnu::target("avx512f,avx512vl,avx512bw,avx512dq,avx512cd,avx2,bmi,bmi2,lzcnt,popcnt,fma,f16c,movbe")]] EngineStop run_engine_avx512(FastSearch& s) {
+    return engine_loop<free_orientations_avx512>(s);
+}
+
+}  // namespace
+
+FitTest engine_fit_test = widest_fit_test();
+
+EngineStop run_engine(FastSearch& s) {
+    switch (engine_fit_test) {
+    case FitTest::AVX512:
+        return run_engine_avx512(s);
+    case FitTest::AVX2:
+        return run_engine_avx2(s);
+    case FitTest::PLAIN:
+        break;
+    }
+    return run_engine_plain(s);
 }
 
 void begin_search() {

@@ -73,6 +73,16 @@ inline int32_t orientation_sum(uint32_t pieces) {
 void build_placement_table();
 
 
+// The fit tests of the search, from the plain loop to the widest vector test. The search uses
+// engine_fit_test, at start the widest that this processor has; each test's copy of the search
+// loop is compiled for the processors that have its instructions.
+enum class FitTest { PLAIN, AVX2, AVX512 };
+inline constexpr FitTest ALL_FIT_TESTS[] = {FitTest::PLAIN, FitTest::AVX2, FitTest::AVX512};
+bool fit_test_supported(FitTest test);
+FitTest widest_fit_test();
+const char* fit_test_name(FitTest test);
+extern FitTest engine_fit_test;
+
 // piece_order 0..12, orientation_index all -1.
 void reset_search_order();
 // Threads the search runs on; 1 is the single-threaded search. Set before begin_search.
