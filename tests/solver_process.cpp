@@ -37,7 +37,7 @@ std::string drain(int fd) {
 
 SolverRun run_solver(const std::string& binary, const std::string& directory,
                      const std::function<bool(const std::string&)>& stop_now, int stop_signal,
-                     const std::string& stdout_path) {
+                     const std::string& stdout_path, const std::vector<std::string>& args) {
     int out_pipe[2], err_pipe[2];
     if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0)
         throw std::runtime_error("pipe failed");
@@ -54,7 +54,11 @@ SolverRun run_solver(const std::string& binary, const std::string& directory,
         close(err_pipe[0]);
         signal(SIGINT, SIG_DFL);
         signal(SIGTERM, SIG_DFL);
-        execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
+        std::vector<char*> argv{const_cast<char*>(binary.c_str())};
+        for (const std::string& arg : args)
+            argv.push_back(const_cast<char*>(arg.c_str()));
+        argv.push_back(nullptr);
+        execv(binary.c_str(), argv.data());
         _exit(127);
     }
     close(out_pipe[1]);

@@ -26,5 +26,13 @@ int handle_assembly(std::FILE* solutions_file);
 // Returns the process exit status.
 int run_search(std::FILE* solutions_file);
 
+// What the command line asks for: a run, unless its first --help or --version comes first.
+// Every other argument is ignored.
+enum class Request { RUN, HELP, VERSION };
+Request read_command_line(int argc, char** argv);
+
+// Prints the help or the version text on standard output; returns the exit status.
+int answer_request(Request request);
+
 // The whole program: returns its exit status.
-int run_program();
+int run_program(int argc, char** argv);

@@ -1,3 +1,3 @@
 #include "driver/driver.hpp"
 
-int main() { return run_program(); }
+int main(int argc, char** argv) { return run_program(argc, argv); }
