@@ -10,8 +10,12 @@
 #include <csignal>
 #include <string>
 
+#include "driver/driver.hpp"
+#include "model/catalogue.hpp"
+#include "model/streams.hpp"
 #include "solver_process.hpp"
 #include "support.hpp"
+#include "symmetry/store.hpp"
 
 namespace {
 
@@ -116,17 +120,27 @@ TEST(HardConditions, InterruptedRunEndsOnACompleteBlockWithTheSignalsStatus) {
 }
 
 TEST(HardConditions, FullStoreStopsTheRunWithAMessageAndKeepsEverySolution) {
-    const std::string dir = make_run_directory("full_store");
-    const SolverRun run =
-        run_solver(TANDOR_SMALL_STORE_SOLVER, dir, [](const std::string&) { return false; }, 0);
-    EXPECT_EQ(run.exit_status, 1);
-    EXPECT_EQ(run.errors,
+    std::FILE* file = std::tmpfile();
+    ConsoleCapture capture = begin_console_capture();
+    prepare_run();
+    catalogue = BUILT_IN_CATALOGUE;  // start-up normalises and turns the working catalogue
+    solution_capacity = 3;
+    start_up(file);
+    testing::internal::CaptureStderr();
+    const int status = run_search(file);
+    const std::string errors = testing::internal::GetCapturedStderr();
+    end_search();
+    solution_capacity = MAX_SOLUTIONS;
+    output_streams.solutions_file = nullptr;
+    const std::string console = end_console_capture(capture);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(errors,
               "tandor-cube-solver: the solution store is full (3 solutions); the run stops, since a new "
               "solution could no longer be kept to recognise its rotations\n");
-    EXPECT_EQ(count_of(run.console, "\nSolution "), 3);
-    const std::string file = read_whole_file(solutions_path(dir));
-    const std::string solutions = file.substr(start_up_text().size());
+    EXPECT_EQ(count_of(console, "\nSolution "), 3);
+    const std::string solutions = read_whole_stream(file).substr(start_up_text().size());
+    std::fclose(file);
     EXPECT_TRUE(is_solution_blocks(solutions));
     EXPECT_EQ(count_of(solutions, "Solution "), 3);
-    EXPECT_EQ(file.find("All permutations exhausted"), std::string::npos) << "a stopped run claims no summary";
+    EXPECT_EQ(solutions.find("All permutations exhausted"), std::string::npos) << "a stopped run claims no summary";
 }

@@ -23,7 +23,7 @@ int32_t reference_store_if_unique() {
         rotate_board(2);
     }
     board = snapshot;
-    if (n >= MAX_SOLUTIONS)
+    if (n >= solution_capacity)
         return STORE_FULL;
     append_solution(snapshot);
     return STORED_NEW;

@@ -6,6 +6,7 @@
 #include "symmetry/rotation.hpp"
 
 SolutionStore solution_store;
+int32_t solution_capacity = MAX_SOLUTIONS;
 
 namespace {
 
@@ -110,7 +111,7 @@ int32_t store_if_unique() {
     const int32_t at = find_in_index(key);
     if (solution_store.index[at] != 0)
         return ROTATED_DUPLICATE;
-    if (run_statistics.solutions >= MAX_SOLUTIONS)
+    if (run_statistics.solutions >= solution_capacity)
         return STORE_FULL;
     append_with_key(board, key, at);
     return STORED_NEW;

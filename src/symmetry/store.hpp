@@ -5,11 +5,12 @@
 
 #include "model/board.hpp"
 
-#ifndef TANDOR_MAX_SOLUTIONS
-#define TANDOR_MAX_SOLUTIONS 50000
-#endif
+inline constexpr int32_t MAX_SOLUTIONS = 50000;
 
-inline constexpr int32_t MAX_SOLUTIONS = TANDOR_MAX_SOLUTIONS;
+// The number of solutions the filter keeps before it answers STORE_FULL: MAX_SOLUTIONS, or
+// fewer where a test wants to see a full store. The store's arrays always have room for
+// MAX_SOLUTIONS.
+extern int32_t solution_capacity;
 
 // A rotation-invariant key: the interior, one cell a byte in scan order, in the rotation of the
 // board that gives the smallest bytes. Two boards are rotations of each other exactly when
