@@ -40,7 +40,7 @@ Outcome run(bool (*find_next)(), int32_t (*store)(), int32_t wanted) {
         if (store() == ROTATED_DUPLICATE)
             ++duplicates;
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-    return {took.count(), run_statistics.permutations, run_statistics.tiles_attempted, run_statistics.tiles_succeeded,
+    return {took.count(), run_statistics.counters.permutations, run_statistics.counters.tiles_attempted, run_statistics.counters.tiles_succeeded,
             run_statistics.solutions, duplicates};
 }
 

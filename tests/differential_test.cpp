@@ -46,7 +46,7 @@ std::vector<Assembly> first_assemblies(bool (*find_next)(), std::vector<std::str
     while (found.size() < ASSEMBLIES && find_next()) {
         const SearchState& s = search_state;
         Assembly a{board, std::to_array(s.piece_order), std::to_array(s.orientation_index), {},
-                   run_statistics.permutations, run_statistics.tiles_attempted, run_statistics.tiles_succeeded};
+                   run_statistics.counters.permutations, run_statistics.counters.tiles_attempted, run_statistics.counters.tiles_succeeded};
         for (int d = 0; d < PIECE_COUNT; ++d) {
             a.anchors[3 * d] = s.anchor_cell[d].x;
             a.anchors[3 * d + 1] = s.anchor_cell[d].y;
@@ -101,9 +101,9 @@ struct ExchangeStop {
     bool operator==(const ExchangeStop&) const = default;
 };
 
-ExchangeStop exchange_stop(const SearchState& s, int64_t permutations, int64_t attempted, int64_t succeeded) {
+ExchangeStop exchange_stop(const SearchState& s, const SearchCounters& c) {
     return {s.depth, std::to_array(s.piece_order), std::to_array(s.orientation_index),
-            {s.current_cell.x, s.current_cell.y, s.current_cell.z}, permutations, attempted, succeeded};
+            {s.current_cell.x, s.current_cell.y, s.current_cell.z}, c.permutations, c.tiles_attempted, c.tiles_succeeded};
 }
 
 std::vector<ExchangeStop> exchanges;
@@ -113,8 +113,7 @@ std::vector<ExchangeStop> straightforward_exchanges() {
     prepare_run();
     exchanges.clear();
     exchange_function = [] {
-        exchanges.push_back(exchange_stop(search_state, run_statistics.permutations, run_statistics.tiles_attempted,
-                                          run_statistics.tiles_succeeded));
+        exchanges.push_back(exchange_stop(search_state, run_statistics.counters));
     };
     EXPECT_TRUE(reference_find_next_assembly());
     EXPECT_TRUE(reference_find_next_assembly());
@@ -122,40 +121,29 @@ std::vector<ExchangeStop> straightforward_exchanges() {
     return exchanges;
 }
 
-int64_t mark_step = 1;
-int32_t marks_seen = 0;
-
-// Records the position at the mark, sets the next one, and stops the loop at every other mark.
-bool record_mark(FastSearch& s) {
-    PublishedPosition shown;
-    publish_position(s, s.depth, true, shown);
-    exchanges.push_back(exchange_stop(shown.state, shown.permutations, shown.tiles_attempted, shown.tiles_succeeded));
-    s.next_mark = (s.permutations / mark_step + 1) * mark_step;
-    return ++marks_seen % 2 == 0;
-}
-
-// The fast engine's stops at marks every `step` permutations up to its second assembly.
+// The fast engine's stops at marks every `step` permutations up to its second assembly, each
+// resumed after the position is published.
 std::vector<ExchangeStop> fast_marks(int64_t step) {
     prepare_run();
-    exchanges.clear();
-    mark_step = step;
-    marks_seen = 0;
+    std::vector<ExchangeStop> stops;
     static FastSearch s;
-    s = FastSearch{};
-    s.permutations = 1;
-    start_root(s);
+    start_root(s, INITIAL_SEARCH_COUNTERS);
     s.next_mark = step;
-    s.on_mark = record_mark;
     for (int assemblies = 0; assemblies < 2;) {
         const EngineStop stop = run_engine(s);
-        if (stop == EngineStop::ASSEMBLY)
+        if (stop == EngineStop::ASSEMBLY) {
             ++assemblies;
-        else if (stop != EngineStop::MARK)
+        } else if (stop == EngineStop::MARK) {
+            PublishedPosition shown;
+            publish_position(s, s.depth, true, {0, 0, 0}, shown);
+            stops.push_back(exchange_stop(shown.state, shown.counters));
+            s.next_mark = next_multiple(s.counted.permutations, step);
+        } else {
             ADD_FAILURE() << "the search stopped before its second assembly";
-        if (stop == EngineStop::EXHAUSTED)
             break;
+        }
     }
-    return exchanges;
+    return stops;
 }
 
 // The straightforward search's exchanges where a mark every `step` permutations is reached or

@@ -6,11 +6,12 @@
 #include <vector>
 
 #include "solver_process.hpp"
+#include "known_answers.hpp"
 #include "support.hpp"
 
 namespace {
 
-const std::string SOLUTION_1_BLOCK = std::string("Solution 1\n") + FIRST_SOLUTION_RENDERING;
+const std::string SOLUTION_1_BLOCK = std::string("Solution 1\n") + KNOWN_ASSEMBLIES[0].rendering;
 
 bool has_two_solutions(const std::string& text) { return text.find("\nSolution 2\n") != std::string::npos; }
 
@@ -21,11 +22,8 @@ TEST(EndToEnd, StartUpAndFirstSolutionOnTheConsoleAndInTheFile) {
     const SolverRun run = run_solver(TANDOR_SOLVER, dir, has_two_solutions, SIGKILL);
     EXPECT_EQ(run.errors, "");
 
-    const std::string console_start = start_up_text() + "\nSolution 1\n" + FIRST_SOLUTION_RENDERING +
-                                      "Permutation: 02 01 03 04 09 07 13 11 10 08 12 05 06 \n"
-                                      "Orientation: 04 01 08 05 10 09 11 09 21 08 13 13 07 \n"
-                                      "permutations = 5690, tiles attempted = 98978, tiles succeeded = 2392, "
-                                      "solutions = 1, duplicates = 0\n";
+    const std::string console_start = start_up_text() + "\nSolution 1\n" + KNOWN_ASSEMBLIES[0].rendering +
+                                      report_lines(KNOWN_ASSEMBLIES[0], 1, 0);
     ASSERT_EQ(run.console.substr(0, console_start.size()), console_start);
     const std::string rest = run.console.substr(console_start.size());
     EXPECT_EQ(mask_digits(rest.substr(0, rest.find("\n\n") + 2)), "Total run time = #:#:#, permutation rate = # / second\n\n");

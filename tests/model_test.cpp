@@ -1,4 +1,4 @@
-// The board layout and the piece list.
+// The board layout and the piece catalogue.
 #include <gtest/gtest.h>
 
 #include <numeric>
@@ -49,35 +49,4 @@ TEST(Catalogue, CubeCountsCoverTheInteriorExactly) {
     for (const PieceShape& shape : BUILT_IN_CATALOGUE.shapes)
         total += shape.cube_count;
     EXPECT_EQ(total, INTERIOR_CELLS);
-}
-
-TEST(Catalogue, ListingIsExactText) {
-    catalogue = BUILT_IN_CATALOGUE;
-    ConsoleCapture capture = begin_console_capture();
-    list_catalogue(nullptr);
-    EXPECT_EQ(end_console_capture(capture),
-              "Piece  1 has 5 cubes, labeled blue 'flat-X-plus'\n"
-              "Piece  2 has 4 cubes, labeled blue 'squiggle'\n"
-              "Piece  3 has 5 cubes, labeled white 'twist-right'\n"
-              "Piece  4 has 5 cubes, labeled blue 'bent-Z'\n"
-              "Piece  5 has 5 cubes, labeled white 'bent-L-right'\n"
-              "Piece  6 has 5 cubes, labeled blue 'bent-club'\n"
-              "Piece  7 has 5 cubes, labeled blue 'Z'\n"
-              "Piece  8 has 5 cubes, labeled white 'twist-left'\n"
-              "Piece  9 has 5 cubes, labeled blue 'bent-L-mirror'\n"
-              "Piece 10 has 5 cubes, labeled blue 'bent-T'\n"
-              "Piece 11 has 5 cubes, labeled white 'flat-U'\n"
-              "Piece 12 has 5 cubes, labeled blue 'dislocated-plus'\n"
-              "Piece 13 has 5 cubes, labeled blue 'twisted-S'\n"
-              "\n\n");
-}
-
-TEST(Catalogue, ListingToAStreamMatchesTheConsole) {
-    catalogue = BUILT_IN_CATALOGUE;
-    std::FILE* file = std::tmpfile();
-    list_catalogue(file);
-    ConsoleCapture capture = begin_console_capture();
-    list_catalogue(nullptr);
-    EXPECT_EQ(read_whole_stream(file), end_console_capture(capture));
-    std::fclose(file);
 }

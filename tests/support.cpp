@@ -12,12 +12,6 @@
 #include "search/search.hpp"
 #include "symmetry/store.hpp"
 
-const char* const FIRST_SOLUTION_RENDERING =
-    " 5 5 5 A    9 6 A A    9 4 D A    9 9 D 7  \n"
-    " 5 6 6 C    5 6 A 7    4 4 D 7    4 9 1 7  \n"
-    " B 6 C C    8 8 3 7    B 2 D D    4 1 1 1  \n"
-    " B 8 8 C    B 8 3 C    B 2 3 3    2 2 1 3  \n";
-
 ConsoleCapture begin_console_capture() {
     ConsoleCapture capture{std::tmpfile()};
     output_streams.console = capture.file;

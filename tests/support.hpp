@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/board.hpp"
+#include "search/engine.hpp"
 #include "search/search.hpp"
 
 // Points the console at a temporary file until the capture is read and closed.
@@ -45,8 +46,6 @@ std::string without_clock_lines(const std::string& text);
 // numbered from `first` on without gaps.
 bool is_solution_blocks(const std::string& text, int first = 1);
 
-// The four lines of the first solution of every run.
-extern const char* const FIRST_SOLUTION_RENDERING;
 
 // The fit tests this processor has, the plain loop first.
 std::vector<FitTest> supported_fit_tests();

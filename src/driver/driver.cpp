@@ -13,6 +13,7 @@
 #include "model/streams.hpp"
 #include "orient/normalise.hpp"
 #include "orient/orientations.hpp"
+#include "report/listing.hpp"
 #include "report/render.hpp"
 #include "report/statistics.hpp"
 #include "search/parallel.hpp"
@@ -98,7 +99,7 @@ int handle_assembly(std::FILE* solutions_file) {
     hold_stop_signals();
     const int32_t result = store_if_unique();
     if (result == STORED_NEW) {
-        std::fprintf(console, "\nSolution %d\n", run_statistics.solutions);
+        run_statistics.last_solution_clock = process_clock();
         report_solution();
         print_board(solutions_file, 1);
     } else if (result == ROTATED_DUPLICATE) {

@@ -1,7 +1,5 @@
 #include "model/catalogue.hpp"
 
-#include "model/streams.hpp"
-
 const PieceCatalogue BUILT_IN_CATALOGUE = {
     {
         {0, 0, 5, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {1, -1, 0}, {1, 1, 0}}},
@@ -36,11 +34,3 @@ const PieceCatalogue BUILT_IN_CATALOGUE = {
 };
 
 PieceCatalogue catalogue = BUILT_IN_CATALOGUE;
-
-void list_catalogue(std::FILE* stream) {
-    std::FILE* out = stream_or_console(stream);
-    for (const PieceShape& shape : catalogue.shapes)
-        std::fprintf(out, "Piece %2d has %d cubes, labeled %s\n", shape.piece_number + 1, shape.cube_count,
-                     catalogue.piece_names[shape.piece_number]);
-    std::fputs("\n\n", out);
-}

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 
 inline constexpr int PIECE_COUNT = 13;
 inline constexpr int MAX_CUBES = 5;
@@ -33,6 +32,3 @@ extern PieceCatalogue catalogue;
 // The catalogue as built in, for restoring the working copy.
 extern const PieceCatalogue BUILT_IN_CATALOGUE;
 
-// Writes one "Piece %2d has %d cubes, labeled %s" line per piece and two line breaks.
-// A null stream writes to the console.
-void list_catalogue(std::FILE* stream);

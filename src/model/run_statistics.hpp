@@ -7,20 +7,34 @@
 // however long a run takes.
 using ClockValue = int64_t;
 
-struct RunStatistics {
-    int64_t permutations;
-    int64_t tiles_attempted;
-    int64_t tiles_succeeded;
-    int32_t solutions;
-    int32_t duplicates;
-    ClockValue start_clock;
-    ClockValue report_clock;
-    ClockValue last_solution_clock;
-    ClockValue rate_clock;
-    int64_t rate_permutations;
+// The search's counters. In the run statistics they are what the straightforward search would
+// show; inside the fast engine's position, tiles_attempted is counted ahead (search/engine.hpp).
+struct SearchCounters {
+    int64_t permutations;     // piece orders taken, the first one included
+    int64_t tiles_attempted;  // orientations tried
+    int64_t tiles_succeeded;  // tried orientations that fitted and were placed
 };
 
-inline constexpr RunStatistics INITIAL_RUN_STATISTICS = {1, 0, 0, 0, 0, 0, 0, 0, 0, 1};
+inline void add_counters(SearchCounters& to, const SearchCounters& from) {
+    to.permutations += from.permutations;
+    to.tiles_attempted += from.tiles_attempted;
+    to.tiles_succeeded += from.tiles_succeeded;
+}
+
+// Each field has one writer, named beside it; tests and the benchmark reset the whole record.
+struct RunStatistics {
+    SearchCounters counters;          // the search (search/search.cpp): at each assembly, progress block and end
+    int32_t solutions;                // the store (symmetry/store.cpp), when it stores a solution
+    int32_t duplicates;               // the driver, before each duplicate notice
+    ClockValue start_clock;           // the driver, once, as the search begins
+    ClockValue report_clock;          // the reports (report/statistics.cpp): each report, block and the summary
+    ClockValue last_solution_clock;   // the driver, once per new solution, before it is reported
+    ClockValue rate_clock;            // permutation_rate (report/statistics.cpp)
+    int64_t rate_permutations;        // permutation_rate (report/statistics.cpp)
+};
+
+inline constexpr SearchCounters INITIAL_SEARCH_COUNTERS = {1, 0, 0};
+inline constexpr RunStatistics INITIAL_RUN_STATISTICS = {INITIAL_SEARCH_COUNTERS, 0, 0, 0, 0, 0, 0, 1};
 
 extern RunStatistics run_statistics;
 

@@ -17,7 +17,6 @@ void render_board(std::FILE* stream, const Board& shown) {
 }
 
 void print_board(std::FILE* stream, int32_t with_header) {
-    run_statistics.last_solution_clock = process_clock();
     std::FILE* out = stream_or_console(stream);
     if (with_header != 0)
         std::fprintf(out, "Solution %d\n", run_statistics.solutions);

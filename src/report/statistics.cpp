@@ -7,7 +7,7 @@
 
 #include "model/streams.hpp"
 #include "report/render.hpp"
-#include "search/search.hpp"
+#include "model/search_state.hpp"
 
 char elapsed_text[ELAPSED_TEXT_SIZE];
 
@@ -32,7 +32,7 @@ void print_counters(std::FILE* out) {
     std::fprintf(out,
                  "permutations = %" PRId64 ", tiles attempted = %" PRId64 ", tiles succeeded = %" PRId64
                  ", solutions = %d, duplicates = %d\n",
-                 s.permutations, s.tiles_attempted, s.tiles_succeeded, s.solutions, s.duplicates);
+                 s.counters.permutations, s.counters.tiles_attempted, s.counters.tiles_succeeded, s.solutions, s.duplicates);
 }
 
 void print_run_time_and_rate(std::FILE* out, const char* ending) {
@@ -53,26 +53,27 @@ void format_elapsed_time(ClockValue now) {
 
 int32_t permutation_rate() {
     const ClockValue now = process_clock();
-    const int64_t delta = run_statistics.permutations - run_statistics.rate_permutations;
+    const int64_t delta = run_statistics.counters.permutations - run_statistics.rate_permutations;
     const ClockValue interval_ms = now - run_statistics.rate_clock;
     int32_t rate = 0;
     if (interval_ms > 0)
         rate = clamp_to_int32(static_cast<double>(delta) / (static_cast<double>(interval_ms) * 0.001));
     run_statistics.rate_clock = now;
-    run_statistics.rate_permutations = run_statistics.permutations;
+    run_statistics.rate_permutations = run_statistics.counters.permutations;
     return rate;
 }
 
 int32_t average_permutation_rate() {
     const int64_t elapsed = run_statistics.report_clock - run_statistics.start_clock;
     const int64_t seconds = elapsed >= 1000 ? elapsed / 1000 : 1;
-    const int64_t average = run_statistics.permutations / seconds;
+    const int64_t average = run_statistics.counters.permutations / seconds;
     return average > std::numeric_limits<int32_t>::max() ? std::numeric_limits<int32_t>::max()
                                                          : static_cast<int32_t>(average);
 }
 
 void report_solution() {
     std::FILE* out = console_stream();
+    std::fprintf(out, "\nSolution %d\n", run_statistics.solutions);
     print_board(nullptr, 0);
     std::fputs("Permutation: ", out);
     print_numbers(out, search_state.piece_order);
@@ -103,7 +104,7 @@ void print_summary(std::FILE* solutions_file) {
                      s.solutions, s.duplicates);
     for (std::FILE* stream : {out, solutions_file})
         std::fprintf(stream, "Total permutations = %" PRId64 ", tiles attempted = %" PRId64 ", tiles succeeded = %" PRId64 "\n",
-                     s.permutations, s.tiles_attempted, s.tiles_succeeded);
+                     s.counters.permutations, s.counters.tiles_attempted, s.counters.tiles_succeeded);
     const int32_t average = average_permutation_rate();
     format_elapsed_time(s.report_clock);
     std::fprintf(out, "Total run time = %s\n", elapsed_text);

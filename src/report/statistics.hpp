@@ -24,6 +24,11 @@ int32_t permutation_rate();
 // shorter than a second counting as one second.
 int32_t average_permutation_rate();
 
+// The console report on a new unique solution: "Solution N", the board, the piece order and
+// orientations, the counters, the run time and the rate.
 void report_solution();
+// The progress block on the console: the piece order and orientations, the counters, the run
+// time and the rate.
 void print_progress();
+// The end-of-run summary, on the console and in the solutions file.
 void print_summary(std::FILE* solutions_file);

@@ -9,9 +9,6 @@
 #include <thread>
 #include <vector>
 
-#include "model/run_statistics.hpp"
-#include "search/engine.hpp"
-
 namespace {
 
 // Subtrees start below this depth: about 180,000 of them, a few milliseconds each on average.
@@ -59,22 +56,17 @@ struct Merge {
     int32_t sequence = 0;      // its next chunk
     Chunk* chunk = nullptr;    // the chunk being merged
     int32_t next_assembly = 0;
-    FastSearch base;           // the shallow counters when the subtree began
-    int64_t next_progress = 0; // the next multiple of PROGRESS_INTERVAL to look for
+    SearchCounters base{};     // the shallow walk's counters where the subtree began
+    int64_t next_progress = 0; // the next progress mark to look for
+    int64_t mark_interval = 1;
 };
 
 Merge merge;
 
-thread_local Chunk* filling = nullptr;
-
-bool never_mark(FastSearch&) { return false; }
-
-bool checkpoint_mark(FastSearch& s) {
-    filling->checkpoints[filling->checkpoint_count++] = s;
-    s.next_mark = s.permutations + CHECKPOINT_INTERVAL;
-    return filling->checkpoint_count == CHUNK_CHECKPOINTS;
-}
-
+// A worker takes a free chunk for a later subtree only while more than `reserve` are free. The
+// merge can only release chunks of the subtree it is merging; if the workers ahead of it took
+// every free chunk for later subtrees, the worker of that subtree could not go on, and neither
+// could the merge. The chunks in reserve are for the subtree being merged.
 Chunk* acquire_chunk(std::unique_lock<std::mutex>& lock, int64_t task) {
     pool->changed.wait(lock, [&] {
         return pool->cancel || (!pool->free_chunks.empty() &&
@@ -85,6 +77,29 @@ Chunk* acquire_chunk(std::unique_lock<std::mutex>& lock, int64_t task) {
     Chunk* c = pool->free_chunks.back();
     pool->free_chunks.pop_back();
     return c;
+}
+
+// Searches on from the worker's position into the chunk, keeping a checkpoint every
+// CHECKPOINT_INTERVAL permutations and every assembly, until the chunk is full or the subtree
+// ends. Returns the engine's last stop.
+EngineStop fill_chunk(FastSearch& s, Chunk& c) {
+    c.checkpoint_count = 1;
+    c.assembly_count = 0;
+    c.checkpoints[0] = s;
+    for (;;) {
+        const EngineStop stop = run_engine(s);
+        if (stop == EngineStop::MARK) {
+            c.checkpoints[c.checkpoint_count++] = s;
+            s.next_mark = s.counted.permutations + CHECKPOINT_INTERVAL;
+            if (c.checkpoint_count < CHUNK_CHECKPOINTS)
+                continue;
+        } else if (stop == EngineStop::ASSEMBLY) {
+            c.assemblies[c.assembly_count++] = s;
+            if (c.assembly_count < CHUNK_ASSEMBLIES)
+                continue;
+        }
+        return stop;
+    }
 }
 
 void work() {
@@ -102,87 +117,55 @@ void work() {
             task = pool->next_task++;
             s = pool->splitter;
         }
+        // The subtree below the splitter's position, with counters of its own.
         s.depth = SPLIT_DEPTH;
         s.floor = SPLIT_DEPTH;
         s.ceiling = PIECE_COUNT;
-        s.permutations = 0;
-        s.tiles_attempted_ahead = 0;
-        s.tiles_succeeded = 0;
+        s.counted = {0, 0, 0};
         s.next_mark = CHECKPOINT_INTERVAL;
-        s.on_mark = checkpoint_mark;
         for (int32_t sequence = 0;; ++sequence) {
+            Chunk* c;
             {
                 std::unique_lock<std::mutex> lock(pool->mutex);
-                filling = acquire_chunk(lock, task);
-                if (filling == nullptr)
+                c = acquire_chunk(lock, task);
+                if (c == nullptr)
                     return;
             }
-            filling->task = task;
-            filling->sequence = sequence;
-            filling->checkpoint_count = 1;
-            filling->assembly_count = 0;
-            filling->checkpoints[0] = s;
-            EngineStop stop;
-            do {
-                stop = run_engine(s);
-                if (stop == EngineStop::ASSEMBLY)
-                    filling->assemblies[filling->assembly_count++] = s;
-            } while (stop == EngineStop::ASSEMBLY && filling->assembly_count < CHUNK_ASSEMBLIES);
-            filling->last = stop == EngineStop::EXHAUSTED;
-            filling->end = s;
+            c->task = task;
+            c->sequence = sequence;
+            const bool last = fill_chunk(s, *c) == EngineStop::EXHAUSTED;
+            c->last = last;
+            c->end = s;
             {
                 std::lock_guard<std::mutex> lock(pool->mutex);
-                pool->done_chunks.push_back(filling);
-                filling = nullptr;
+                pool->done_chunks.push_back(c);
             }
             pool->changed.notify_all();
-            if (stop == EngineStop::EXHAUSTED)
+            if (last)
                 break;
         }
     }
 }
 
-bool shallow_progress_mark(FastSearch& s) {
-    if (s.permutations == s.next_mark && progress_function != nullptr) {
-        show_position(s, s.depth, true);
-        progress_function();
-    }
-    s.next_mark = (s.permutations / PROGRESS_INTERVAL + 1) * PROGRESS_INTERVAL;
-    merge.next_progress = s.next_mark;
-    return false;
-}
-
-int64_t replay_target = 0;
-bool replay_found = false;
-
-bool replay_mark(FastSearch& s) {
-    replay_found = s.permutations == replay_target;
-    return true;
-}
-
-// The subtree's own count `target` is a multiple of PROGRESS_INTERVAL in the run's count: replay
-// from the last checkpoint before it and print the block if an exchange lands on it.
-void progress_at(const Chunk& c, int64_t target) {
+// The subtree's own count `target` is a progress mark: replays from the last checkpoint before
+// it, and publishes the position when an exchange lands on it exactly.
+bool replay_to_mark(const Chunk& c, int64_t target, PublishedPosition& shown) {
     int32_t j = c.checkpoint_count - 1;
-    while (j > 0 && c.checkpoints[j].permutations > target)
+    while (j > 0 && c.checkpoints[j].counted.permutations > target)
         --j;
     FastSearch s = c.checkpoints[j];
-    if (s.permutations == target && j > 0) {
-        replay_found = true;
-    } else {
-        replay_target = target;
-        replay_found = false;
+    bool landed = j > 0 && s.counted.permutations == target;  // a checkpoint is an exchange
+    if (!landed) {
         s.next_mark = target;
-        s.on_mark = replay_mark;
         EngineStop stop;
         do
             stop = run_engine(s);
         while (stop == EngineStop::ASSEMBLY);
+        landed = stop == EngineStop::MARK && s.counted.permutations == target;
     }
-    if (replay_found && progress_function != nullptr) {
-        show_position(s, s.depth, true, &merge.base);
-        progress_function();
-    }
+    if (landed)
+        publish_position(s, s.depth, true, merge.base, shown);
+    return landed;
 }
 
 Chunk* wait_for_chunk(int64_t task, int32_t sequence) {
@@ -219,9 +202,8 @@ int32_t available_processors() {
     return count > 0 ? count : 1;
 }
 
-void begin_parallel_search(int32_t threads) {
+void begin_parallel_search(const FastSearch& root, int32_t threads, int64_t mark_interval) {
     end_parallel_search();
-    build_placement_table();
     pool = new Pool;
     const int32_t chunk_count = 4 * threads + 4;
     // Everything the workers and the merge use is made here, before the search starts.
@@ -232,21 +214,16 @@ void begin_parallel_search(int32_t threads) {
         pool->free_chunks.push_back(pool->chunks.back().get());
     }
     pool->reserve = 2;
-    pool->splitter = FastSearch{};
-    pool->splitter.next_mark = INT64_MAX;
-    pool->splitter.on_mark = never_mark;
-    start_root(pool->splitter);
+    pool->splitter = root;
     pool->splitter.ceiling = SPLIT_DEPTH;
+    pool->splitter.next_mark = INT64_MAX;
 
     merge = Merge{};
-    merge.shallow.permutations = run_statistics.permutations;
-    merge.shallow.tiles_attempted_ahead = run_statistics.tiles_attempted;
-    merge.shallow.tiles_succeeded = run_statistics.tiles_succeeded;
-    merge.shallow.next_mark = (merge.shallow.permutations / PROGRESS_INTERVAL + 1) * PROGRESS_INTERVAL;
-    merge.shallow.on_mark = shallow_progress_mark;
-    start_root(merge.shallow);
+    merge.shallow = root;
     merge.shallow.ceiling = SPLIT_DEPTH;
+    merge.shallow.next_mark = next_multiple(root.counted.permutations, mark_interval);
     merge.next_progress = merge.shallow.next_mark;
+    merge.mark_interval = mark_interval;
 
     // Workers never take SIGINT or SIGTERM: those reach the merging thread, which holds them
     // back while it writes a block.
@@ -260,31 +237,30 @@ void begin_parallel_search(int32_t threads) {
     pthread_sigmask(SIG_SETMASK, &previous, nullptr);
 }
 
-bool parallel_find_next_assembly() {
+ParallelEvent next_parallel_event(PublishedPosition& shown, Board& assembly) {
     for (;;) {
         if (merge.chunk != nullptr) {
             Chunk& c = *merge.chunk;
-            // Assemblies and progress blocks in the order of the count: a block comes before
-            // any assembly found at or after its exchange.
+            // Assemblies and progress marks in the order of the count: a mark comes before any
+            // assembly found at or after its exchange.
             const int64_t target = merge.next_progress - merge.base.permutations;
             const bool more_assemblies = merge.next_assembly < c.assembly_count;
-            if (target <= c.end.permutations &&
-                (!more_assemblies || target <= c.assemblies[merge.next_assembly].permutations)) {
-                progress_at(c, target);
-                merge.next_progress += PROGRESS_INTERVAL;
+            if (target <= c.end.counted.permutations &&
+                (!more_assemblies || target <= c.assemblies[merge.next_assembly].counted.permutations)) {
+                merge.next_progress += merge.mark_interval;
+                if (replay_to_mark(c, target, shown))
+                    return ParallelEvent::PROGRESS_MARK;
                 continue;
             }
             if (more_assemblies) {
                 const FastSearch& a = c.assemblies[merge.next_assembly++];
-                show_position(a, PIECE_COUNT, false, &merge.base);
-                write_assembly(a, board);
-                return true;
+                publish_position(a, PIECE_COUNT, false, merge.base, shown);
+                write_assembly(a, assembly);
+                return ParallelEvent::ASSEMBLY;
             }
             const bool done = c.last;
             if (done) {
-                merge.shallow.permutations += c.end.permutations;
-                merge.shallow.tiles_attempted_ahead += c.end.tiles_attempted_ahead;
-                merge.shallow.tiles_succeeded += c.end.tiles_succeeded;
+                add_counters(merge.shallow.counted, c.end.counted);
                 merge.shallow.next_mark = merge.next_progress;
                 ++merge.task;
                 merge.sequence = 0;
@@ -296,17 +272,21 @@ bool parallel_find_next_assembly() {
             merge.next_assembly = 0;
             continue;
         }
-        const EngineStop stop = run_engine(merge.shallow);
+        const EngineStop stop = run_to_progress_mark(merge.shallow, merge.mark_interval);
+        merge.next_progress = merge.shallow.next_mark;
+        if (stop == EngineStop::MARK) {
+            publish_position(merge.shallow, merge.shallow.depth, true, {0, 0, 0}, shown);
+            return ParallelEvent::PROGRESS_MARK;
+        }
         if (stop == EngineStop::SUBTREE) {
-            merge.base = merge.shallow;
+            merge.base = merge.shallow.counted;
             merge.chunk = wait_for_chunk(merge.task, 0);
             merge.next_assembly = 0;
             continue;
         }
         // Exhausted: the shallow walk has no depth left.
-        show_position(merge.shallow, 0, false);
-        end_parallel_search();
-        return false;
+        publish_position(merge.shallow, 0, false, {0, 0, 0}, shown);
+        return ParallelEvent::EXHAUSTED;
     }
 }
 

@@ -1,21 +1,28 @@
 // The search on several threads: the tree is split into the subtrees below the third depth,
 // workers search them ahead, and the calling thread merges their results in the single-threaded
-// order, so that every assembly, counter and progress block comes out as the single-threaded
-// search gives them.
+// order, so that every assembly, counter and progress mark comes out as the single-threaded
+// search gives them. It runs the engine alone; the front end (search/search.cpp) turns its events
+// into the run's state.
 #pragma once
 
 #include <cstdint>
 
+#include "model/board.hpp"
+#include "search/engine.hpp"
+
 // The processors this process may run on (its affinity mask).
 int32_t available_processors();
 
-// Starts `threads` workers on the search from its root, with the run statistics' counters as
-// they stand.
-void begin_parallel_search(int32_t threads);
+// Starts `threads` workers on the search from `root`, a position as start_root leaves it, with
+// its counters; the merge reports a progress mark at every exchange that lands on a multiple of
+// `mark_interval`. The placement table must be built.
+void begin_parallel_search(const FastSearch& root, int32_t threads, int64_t mark_interval);
 
-// As find_next_assembly: the next complete assembly in the single-threaded order (true), with the
-// board, search state and counters showing it, or false once the search is exhausted.
-bool parallel_find_next_assembly();
+enum class ParallelEvent { ASSEMBLY, PROGRESS_MARK, EXHAUSTED };
+
+// The next event in the single-threaded order, with the position as the straightforward search
+// shows it there; for an assembly, also its board.
+ParallelEvent next_parallel_event(PublishedPosition& shown, Board& assembly);
 
 // Stops and joins the workers, wherever they are.
 void end_parallel_search();

@@ -59,7 +59,7 @@ bool fits(const PieceShape& shape) {
 
 bool reference_find_next_assembly() {
     SearchState& s = search_state;
-    RunStatistics& stats = run_statistics;
+    SearchCounters& stats = run_statistics.counters;
     Step step = Step::SCAN;
     for (;;) {
         const int32_t p = s.depth + 1;

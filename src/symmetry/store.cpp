@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "model/cell_set.hpp"
 #include "model/run_statistics.hpp"
 #include "symmetry/rotation.hpp"
 
@@ -18,8 +19,6 @@ struct RotationMaps {
     int16_t source[ROTATION_COUNT][INTERIOR_CELLS];
 };
 
-int interior_element(int s) { return cell_index(s % 4 + 1, s / 4 % 4 + 1, s / 16 + 1); }
-
 // The rotations are those that the board's own quarter turns reach: turn a board whose cells
 // hold their own element numbers through all 64 positions and keep the distinct ones.
 RotationMaps make_rotation_maps() {
@@ -33,7 +32,7 @@ RotationMaps make_rotation_maps() {
             for (int k = 0; k < 4; ++k) {
                 int16_t map[INTERIOR_CELLS];
                 for (int s = 0; s < INTERIOR_CELLS; ++s)
-                    map[s] = static_cast<int16_t>(turned.cells[interior_element(s)]);
+                    map[s] = static_cast<int16_t>(turned.cells[scan_element(s)]);
                 bool seen = false;
                 for (int r = 0; r < found && !seen; ++r)
                     seen = std::memcmp(maps.source[r], map, sizeof map) == 0;

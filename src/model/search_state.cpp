@@ -1,0 +1,3 @@
+#include "model/search_state.hpp"
+
+SearchState search_state;

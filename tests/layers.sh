@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Each part of the source includes only the parts it builds on, so that no include circle can
+# form: model on nothing of ours; orient, symmetry and report on model (orient also for the
+# search); the search's engine on model and orient, the parallel search on the engine, the front
+# end on both; the driver on everything.
+set -euo pipefail
+src="$1"
+allowed() {
+  case "$1" in
+    model/*) echo "model" ;;
+    orient/*) echo "model orient" ;;
+    symmetry/*) echo "model symmetry" ;;
+    report/*) echo "model report" ;;
+    search/engine.*) echo "model orient search/engine.hpp" ;;
+    search/parallel.*) echo "model search/engine.hpp search/parallel.hpp" ;;
+    search/*) echo "model orient search" ;;
+    driver/*) echo "model orient search symmetry report driver" ;;
+  esac
+}
+faults=0
+cd "$src"
+for file in */*.hpp */*.cpp; do
+  for included in $(sed -n 's/^#include "\([^"]*\)"/\1/p' "$file"); do
+    ok=no
+    for part in $(allowed "$file"); do
+      case "$included" in "$part" | "$part"/*) ok=yes ;; esac
+    done
+    if [ "$ok" = no ]; then
+      echo "$file includes $included"
+      faults=$((faults + 1))
+    fi
+  done
+done
+[ "$faults" -eq 0 ] && echo "every include follows the layers"
+exit $((faults > 0))
