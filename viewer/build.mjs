@@ -1,14 +1,15 @@
-// Bundles the viewer into one HTML file, scripts inline, to be opened straight from disk.
+// Bundles the viewer into one HTML file, scripts inline, to be opened straight from disk. The
+// file reader runs as a worker made at run time from its own bundle, which the page carries as
+// a string.
 import { build } from 'esbuild';
 import { readFileSync, writeFileSync, mkdirSync } from 'node:fs';
 
+const options = { bundle: true, minify: true, format: 'iife', write: false, legalComments: 'none' };
+const worker = await build({ ...options, entryPoints: ['src/worker.js'] });
 const result = await build({
+  ...options,
   entryPoints: ['src/main.js'],
-  bundle: true,
-  minify: true,
-  format: 'iife',
-  write: false,
-  legalComments: 'none',
+  define: { WORKER_SOURCE: JSON.stringify(worker.outputFiles[0].text) },
 });
 const script = result.outputFiles[0].text.replace(/<\/script/gi, '<\\/script');
 const page = readFileSync('src/index.html', 'utf8').replace('/*SCRIPT*/', () => script);
