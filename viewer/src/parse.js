@@ -236,8 +236,9 @@ class Reader {
     if (lines.length < 4 || !block.ended) {
       run.partialBlock = true;
       const where = block.line + lines.length;
-      if (lines.length < 4) this.problem(number, where, `it is cut off after ${lines.length} of its 4 picture lines; left out`);
-      else this.problem(number, where, 'its last picture line is cut off; left out');
+      if (!block.ended) this.problem(number, where, `it is cut off in its picture line ${lines.length}; left out`);
+      else if (lines.length === 0) this.problem(number, where, 'none of its 4 picture lines is there; left out');
+      else this.problem(number, where, `only ${lines.length} of its 4 picture lines ${lines.length === 1 ? 'is' : 'are'} there; left out`);
       return;
     }
     if (run.count === run.numbers.length) this.grow();

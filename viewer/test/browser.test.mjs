@@ -1,45 +1,44 @@
-// End to end in a real browser: a solutions file made by the solver, loaded into the built page
-// in headless Chromium, a solution picked, its pieces and picture checked, a screenshot kept.
-import test from 'node:test';
+// End to end in a real browser: solutions files made by the solver, whole and damaged, loaded
+// into the built page in headless Chromium; what the page says and shows is checked.
+import test, { before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
 import { mkdtempSync, readFileSync, existsSync, mkdirSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
-import { pathToFileURL, fileURLToPath } from 'node:url';
-import { chromium } from 'playwright-core';
+import { fileURLToPath } from 'node:url';
+
+import { launch, openWith, load, PAGE } from './chromium.mjs';
 
 const here = fileURLToPath(new URL('.', import.meta.url));
 const SOLVER = process.env.TANDOR_SOLVER || resolve(here, '../../build/release/tandor-cube-solver');
-const CHROMIUM = process.env.CHROMIUM || '/usr/bin/chromium';
-const PAGE = resolve(here, '../dist/tandor-cube-viewer.html');
 const ARTIFACTS = resolve(here, '../test-artifacts');
 
-// Runs the solver until its file holds a few solutions, then interrupts it.
-async function makeSolutionsFile() {
+// Runs the solver until its file holds 30 solutions, then interrupts it.
+async function solverOutput() {
   const dir = mkdtempSync(join(tmpdir(), 'tandor-viewer-'));
   const file = join(dir, 'TandorCubeSolutions.txt');
   const solver = spawn(SOLVER, [], { cwd: dir, stdio: 'ignore' });
   const ended = new Promise((done) => solver.on('exit', done));
-  for (let waited = 0; waited < 30000; waited += 50) {
-    if (existsSync(file) && readFileSync(file, 'utf8').includes('Solution 5\n')) break;
+  for (let waited = 0; waited < 60000; waited += 50) {
+    if (existsSync(file) && readFileSync(file, 'utf8').includes('Solution 31\n')) break;
     await new Promise((r) => setTimeout(r, 50));
   }
   solver.kill('SIGTERM');
   await ended;
-  return file;
+  return readFileSync(file, 'utf8');
 }
+
+const asFile = (name, text) => ({ name, mimeType: 'text/plain', buffer: Buffer.from(text) });
+const text = (page, selector) => page.textContent(selector);
 
 // How many pixels of the canvas differ from the background, and a fingerprint of the picture.
 async function picture(page) {
   return page.evaluate(() => {
     const source = document.querySelector('#stage canvas');
-    const copy = document.createElement('canvas');
-    copy.width = source.width;
-    copy.height = source.height;
-    const context = copy.getContext('2d');
+    const context = Object.assign(document.createElement('canvas'), { width: source.width, height: source.height }).getContext('2d');
     context.drawImage(source, 0, 0);
-    const { data } = context.getImageData(0, 0, copy.width, copy.height);
+    const { data } = context.getImageData(0, 0, source.width, source.height);
     let drawn = 0;
     let hash = 0;
     for (let i = 0; i < data.length; i += 4) {
@@ -50,53 +49,201 @@ async function picture(page) {
   });
 }
 
-test('the page shows a solution of a file the solver wrote', async () => {
+// For each piece whose top face shows (its highest cube in the top layer): the colour drawn
+// there on the cube, and the colour of its legend swatch.
+function topFacesAndSwatches(page) {
+  return page.evaluate(() => {
+    const source = document.querySelector('#stage canvas');
+    const context = Object.assign(document.createElement('canvas'), { width: source.width, height: source.height }).getContext('2d');
+    context.drawImage(source, 0, 0);
+    const scale = source.width / source.clientWidth;
+    const rgb = (ctx, x, y) => [...ctx.getImageData(Math.round(x), Math.round(y), 1, 1).data.slice(0, 3)];
+    const found = [];
+    for (const item of document.querySelectorAll('.piece-entry')) {
+      const piece = Number(item.dataset.piece);
+      const point = window.tandorViewer.topFacePoint(piece);
+      if (!point || point.cellTop !== 1.5) continue;
+      const swatch = item.querySelector('canvas.swatch');
+      found.push({ piece, cube: rgb(context, point.x * scale, point.y * scale), swatch: rgb(swatch.getContext('2d'), 2, 2) });
+    }
+    return found;
+  });
+}
+
+let browser;
+let output;
+let lines;
+// The file line of a solution's "Solution" line; the output with one line changed or dropped.
+const lineOf = (n) => lines.indexOf(`Solution ${n}`) + 1;
+const change = (line, make) => lines.map((l, i) => (i === line - 1 ? make(l) : l)).join('\n');
+const drop = (line) => lines.filter((l, i) => i !== line - 1).join('\n');
+// Swaps the first label of a picture line with the first label of another piece on it.
+const swap = (line) => {
+  const other = [...line].findIndex((c, i) => i % 2 === 1 && c !== ' ' && c !== line[1]);
+  return Object.assign([...line], { 1: line[other], [other]: line[1] }).join('');
+};
+
+before(async () => {
   assert.ok(existsSync(SOLVER), `the solver is built at ${SOLVER}`);
   assert.ok(existsSync(PAGE), 'the page is built (npm run build)');
-  const file = await makeSolutionsFile();
-  const browser = await chromium.launch({
-    executablePath: CHROMIUM,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run', '--disable-background-networking',
-      '--disable-component-update', '--disable-sync', '--use-angle=swiftshader', '--enable-unsafe-swiftshader'],
-  });
-  try {
-    const page = await browser.newPage({ viewport: { width: 1100, height: 720 } });
-    const errors = [];
-    page.on('pageerror', (e) => errors.push(String(e)));
-    await page.goto(pathToFileURL(PAGE).href);
-    await page.setInputFiles('#file', file);
-    await page.waitForSelector('#controls:not([hidden])');
-    assert.equal(await page.textContent('#message'), '');
-    assert.match(await page.textContent('#info'), /no summary/);
+  const whole = await solverOutput();
+  output = whole.slice(0, whole.indexOf('Solution 31\n'));
+  lines = output.split('\n');
+  browser = await launch();
+});
+after(() => browser && browser.close());
 
-    await page.fill('#solution', '3');
-    await page.dispatchEvent('#solution', 'change');
-    assert.match(await page.textContent('#rendering'), /^Solution 3\n/);
-    assert.equal(await page.locator('.piece-entry').count(), 13);
-    assert.equal(await page.evaluate(() => window.tandorViewer.shownPieces()), 13);
-    const whole = await picture(page);
-    assert.ok(whole.drawn > whole.pixels / 50, `the cube is drawn (${whole.drawn} of ${whole.pixels} pixels)`);
+test('the page shows the solver\'s own file: views, address, colours, keys and seeing inside', async () => {
+  const page = await openWith(browser, asFile('TandorCubeSolutions.txt', output), { hash: '#run=1&solution=3' });
+  assert.equal(await text(page, '#message'), '');
+  assert.match(await text(page, '#info'), /stopped before its summary/);
+  assert.equal(await page.evaluate(() => location.hash), '#run=1&solution=3', 'the address opened with is the view');
 
-    await page.fill('#step', '4');
-    await page.dispatchEvent('#step', 'input');
-    assert.equal(await page.evaluate(() => window.tandorViewer.shownPieces()), 4);
-    assert.equal(await page.locator('.piece-entry:not(.hidden)').count(), 4);
-    const part = await picture(page);
-    assert.notEqual(part.hash, whole.hash, 'four pieces look different from thirteen');
-    assert.ok(part.drawn > 0 && part.drawn < whole.drawn);
+  // The text picture is the file's own block, whole in the sidebar.
+  const block = output.split('\n').slice(lineOf(3), lineOf(3) + 4).join('\n');
+  assert.ok((await text(page, '#picture')).endsWith(block));
+  assert.ok(await page.$eval('#picture', (e) => e.scrollWidth <= e.clientWidth && e.getBoundingClientRect().right <= e.parentElement.getBoundingClientRect().right));
+  assert.equal(await page.locator('.piece-entry').count(), 13);
+  assert.equal((await page.evaluate(() => window.tandorViewer.shownPieces())).length, 13);
+  const whole = await picture(page);
+  assert.ok(whole.drawn > whole.pixels / 20, `the cube is drawn (${whole.drawn} of ${whole.pixels} pixels)`);
 
-    await page.fill('#step', '13');
-    await page.dispatchEvent('#step', 'input');
-    await page.fill('#explode', '60');
-    await page.dispatchEvent('#explode', 'input');
-    mkdirSync(ARTIFACTS, { recursive: true });
-    await page.screenshot({ path: join(ARTIFACTS, 'viewer.png') });
-    assert.deepEqual(errors, []);
+  await page.fill('#step', '4');
+  await page.dispatchEvent('#step', 'input');
+  assert.equal((await page.evaluate(() => window.tandorViewer.shownPieces())).length, 4);
+  assert.equal(await page.locator('.piece-entry:not(.unplaced)').count(), 4);
+  const part = await picture(page);
+  assert.ok(part.drawn > 0 && part.drawn < whole.drawn, 'four pieces cover less than thirteen');
+  await page.fill('#step', '13');
+  await page.dispatchEvent('#step', 'input');
 
-    await page.setInputFiles('#file', { name: 'notes.txt', mimeType: 'text/plain', buffer: Buffer.from('shopping list\n') });
-    await page.waitForFunction(() => document.querySelector('#message').textContent !== '');
-    assert.match(await page.textContent('#message'), /not a Tandor Cube Solver solutions file/);
-  } finally {
-    await browser.close();
+  // In both modes, a face turned up shows its legend swatch's colour; real-puzzle swatches are
+  // blue for the blue pieces and near white for the white ones.
+  for (const mode of ['distinct', 'real']) {
+    await page.check(`input[name=colours][value=${mode}]`);
+    const faces = await topFacesAndSwatches(page);
+    assert.ok(faces.length >= 3, `${mode}: some pieces show their top faces`);
+    for (const { piece, cube, swatch } of faces) {
+      assert.ok(cube.every((v, i) => Math.abs(v - swatch[i]) <= 8), `${mode}, piece ${piece}: cube ${cube} vs swatch ${swatch}`);
+    }
   }
+  const swatches = await page.$$eval('.piece-entry', (items) => items.map((item) => [item.textContent, [...item.querySelector('canvas').getContext('2d').getImageData(2, 2, 1, 1).data]]));
+  for (const [name, [r, g, b]] of swatches) {
+    if (/white '/.test(name)) assert.ok(Math.min(r, g, b) > 150 && Math.max(r, g, b) - Math.min(r, g, b) < 40, `${name}: ${r},${g},${b}`);
+    else assert.ok(b > r + 40 && b >= g, `${name}: ${r},${g},${b}`);
+  }
+
+  // Keys on the focused cube: arrows turn, + zooms in, N and P step.
+  await page.focus('#stage canvas');
+  const camera = () => page.evaluate(() => window.tandorViewer.camera());
+  const distance = (c) => Math.hypot(...c);
+  const start = await camera();
+  await page.keyboard.press('ArrowLeft');
+  const turned = await camera();
+  assert.notDeepEqual(turned, start);
+  assert.ok(Math.abs(distance(turned) - distance(start)) < 1e-2, 'turning keeps the distance');
+  await page.keyboard.press('+');
+  assert.ok(distance(await camera()) < distance(start) - 0.5, '+ comes nearer');
+  await page.keyboard.press('n');
+  await page.keyboard.press('n');
+  assert.equal(await page.evaluate(() => location.hash), '#run=1&solution=5');
+  await page.keyboard.press('p');
+  assert.match(await text(page, '#picture'), /^Solution 4 /);
+  await page.click('#reset-view');
+  assert.deepEqual(await camera(), start);
+
+  // Setting the address shows that view; a solution that is not there is named, the view stays.
+  await page.evaluate(() => { location.hash = '#run=1&solution=7'; });
+  await page.waitForFunction(() => /^Solution 7 /.test(document.querySelector('#picture').textContent));
+  for (const [asked, said] of [['99999', /Run 1 has no solution 99999: its solutions go from 1 to 30/], ['0', /no solution 0/], ['-3', /no solution -3/]]) {
+    await page.fill('#solution', asked);
+    await page.dispatchEvent('#solution', 'change');
+    assert.match(await text(page, '#message'), said);
+    assert.match(await text(page, '#picture'), /^Solution 7 /);
+    assert.equal(await page.inputValue('#solution'), '7');
+    assert.equal(await page.evaluate(() => location.hash), '#run=1&solution=7');
+  }
+
+  // A click on the cube singles a piece out; with "hide" only it is drawn; Esc shows all again.
+  await page.selectOption('#others', 'hide');
+  await page.click('#stage canvas');
+  const focus = await page.evaluate(() => window.tandorViewer.state.focus);
+  assert.ok(Number.isInteger(focus), 'a piece is singled out');
+  assert.deepEqual(await page.evaluate(() => window.tandorViewer.shownPieces()), [focus + 1]);
+  await page.keyboard.press('Escape');
+  assert.equal((await page.evaluate(() => window.tandorViewer.shownPieces())).length, 13);
+  await page.click('.piece-entry[data-piece="5"]');
+  assert.deepEqual(await page.evaluate(() => window.tandorViewer.shownPieces()), [5]);
+  await page.click('.piece-entry[data-piece="5"]');
+
+  await page.fill('#explode', '100');
+  await page.dispatchEvent('#explode', 'input');
+  assert.notEqual((await picture(page)).hash, whole.hash);
+  mkdirSync(ARTIFACTS, { recursive: true });
+  await page.screenshot({ path: join(ARTIFACTS, 'viewer.png') });
+  assert.deepEqual(page.errors, []);
+
+  // A file that is not a solutions file, or empty, says so; what was shown stays.
+  for (const [name, content, said] of [['notes.txt', 'shopping list\n', /notes.txt: This is not a Tandor Cube Solver solutions file/], ['empty.txt', '', /empty.txt: This file is empty/]]) {
+    await load(page, asFile(name, content));
+    assert.match(await text(page, '#message'), said);
+    assert.match(await text(page, '#message'), /Still showing TandorCubeSolutions.txt/);
+    assert.match(await text(page, '#picture'), /^Solution 7 /);
+  }
+  await page.close();
+});
+
+test('damaged files: each damage is named with its solution and line, and the rest can be viewed', async () => {
+  const cut = output.slice(0, output.indexOf(`Solution 12\n`) + 40);
+  const cases = [
+    // [what, file text, solutions per run, first problem shown, solution asked for, what the page says]
+    ['a run cut mid-line, then a whole run', cut + output, [11, 30], `Run 1, solution 12, line ${lineOf(12) + 1}: it is cut off in its picture line 1`, 12, /Solution 12 of run 1 is left out: it is cut off in its picture line 1/],
+    ['a short line in solution 7', change(lineOf(7) + 2, (l) => l.slice(1)), [29], `Run 1, solution 7, line ${lineOf(7) + 2}: its picture line 2 is 42 characters long, not 43`, 7, /Solution 7 of run 1 is left out/],
+    ['a label no piece has', change(lineOf(9) + 4, (l) => `${l.slice(0, 3)}F${l.slice(4)}`), [29], `Run 1, solution 9, line ${lineOf(9) + 4}: its picture line 4 has 'F' in column 4, which is no piece's label`, 9, /left out/],
+    ['two cells of different pieces swapped', change(lineOf(5) + 1, swap), [29], `Run 1, solution 5, line ${lineOf(5)}: the cells labelled`, 5, /do not form/],
+    ['a missing line', drop(lineOf(20) + 2), [29], `Run 1, solution 20, line ${lineOf(20) + 3}: only 3 of its 4 picture lines are there`, 20, /only 3 of its 4/],
+  ];
+  const page = await openWith(browser, null);
+  for (const [what, content, counts, first, asked, said] of cases) {
+    await page.evaluate(() => history.replaceState(null, '', location.pathname));
+    await load(page, asFile('TandorCubeSolutions.txt', content));
+    assert.equal(await text(page, '#message'), '', what);
+    assert.deepEqual(await page.evaluate(() => window.tandorViewer.state.runs.map((r) => r.count)), counts, what);
+    assert.match(await text(page, '#problems-summary'), /^1 problem in this file: 1 solution block damaged or missing, in run 1\./, what);
+    assert.ok((await text(page, '#problems-first li')).startsWith(first), `${what}: ${await text(page, '#problems-first li')}`);
+    // The last run's solution 1 is shown; the damaged one is refused by name.
+    assert.equal(await page.evaluate(() => location.hash), `#run=${counts.length}&solution=1`, what);
+    await page.evaluate((hash) => { location.hash = hash; }, `#run=1&solution=${asked}`);
+    await page.waitForFunction(() => document.querySelector('#message').textContent);
+    assert.match(await text(page, '#message'), said, what);
+    assert.match(await text(page, '#picture'), /^Solution 1 /, what);
+    // The solutions on either side are there.
+    for (const n of [asked - 1, asked + 1].filter((k) => k >= 1 && k <= counts[0])) {
+      await page.evaluate((hash) => { location.hash = hash; }, `#run=1&solution=${n}`);
+      await page.waitForFunction((k) => document.querySelector('#picture').textContent.startsWith(`Solution ${k} `), n);
+    }
+  }
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('many problems stay in one sentence and a dialog; identical runs are named', async () => {
+  let many = output;
+  for (let n = 2; n <= 30; n += 2) many = many.replace(`Solution ${n}\n `, `Solution ${n}\n#`);
+  const page = await openWith(browser, asFile('many.txt', many + output + output));
+  assert.match(await text(page, '#problems-summary'), /^15 problems in this file: 15 solution blocks damaged or missing, in run 1\./);
+  assert.equal(await page.locator('#problems-first li').count(), 3);
+  assert.match(await text(page, '#file-info'), /Run 3 is identical to run 2\./);
+  assert.match(await text(page, '#run'), /Run 3: 30 solutions \(stopped early, identical to run 2\)/);
+  await page.click('#show-problems');
+  const all = (await text(page, '#all-problems-list')).split('\n');
+  assert.equal(all.length, 15);
+  assert.match(all[14], /^Run 1, solution 30, line \d+: its picture line 1 has '#' in column 1/);
+  const { height } = page.viewportSize();
+  for (const control of ['#run', '#solution', '#explode']) {
+    const box = await page.locator(control).boundingBox();
+    assert.ok(box.y + box.height <= height, `${control} is still on the screen`);
+  }
+  await page.click('#close-problems');
+  await page.close();
 });

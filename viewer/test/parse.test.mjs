@@ -94,9 +94,9 @@ test('damaged files: each damage is reported with its run, solution and line, an
   const cases = [
     // [what, text, solutions kept per run, expected problems as [run, solution, line, text]]
     ['a run cut mid-line, then a complete run', run(6, '').slice(0, -25) + run(9),
-      [5, 9], [[1, 6, 61, /its last picture line is cut off/]]],
+      [5, 9], [[1, 6, 61, /it is cut off in its picture line 4/]]],
     ['a run cut right after a "Solution" line', run(3, 'Solution 4') + run(2),
-      [3, 2], [[1, 4, 47, /cut off after 0 of its 4 picture lines/]]],
+      [3, 2], [[1, 4, 47, /none of its 4 picture lines is there/]]],
     ['a picture line too short', replaceLine(run(9), 69, (l) => l.slice(2)),
       [8], [[1, 8, 69, /picture line 2 is 41 characters long, not 43/]]],
     ['a bad label', replaceLine(run(9), 43, (l) => l.replace('5', 'E')),
@@ -108,7 +108,7 @@ test('damaged files: each damage is reported with its run, solution and line, an
     ['a piece covering one cell too many', replaceLine(run(3), 33, (l) => l.replace('9 6 A A', '9 9 A A')),
       [2], [[1, 1, 32, /piece 6 covers 4 cells, not 5, and piece 9 covers 6 cells, not 5/]]],
     ['a missing picture line', run(4).replace(SOLUTION_2[2] + '\n', ''),
-      [3], [[1, 2, 40, /cut off after 3 of its 4 picture lines/]]],
+      [3], [[1, 2, 40, /only 3 of its 4 picture lines are there/]]],
     ['a damaged "Solution" line', replaceLine(run(4), 42, () => 'Solutoin 3'),
       [3], [[1, null, 42, /Lines 42 to 46 are not part of a solutions file \(after solution 2\)/],
         [1, 3, 47, /solution 3 is missing: the numbers go from 2 to 4/]]],
