@@ -1,6 +1,8 @@
 // Runs the straightforward and the fast engine (search and duplicate filter) side by side over the
 // same work, the first N unique solutions (default 2000), and prints each one's time and the ratio.
-// Usage: compare [N] [fast]   ("fast" runs the fast engine alone, for profiling)
+// Usage: compare [N] [fast [progress]]   ("fast" runs the fast engine alone, for profiling;
+// "progress" also keeps the live progress line up to date at every assembly and progress mark,
+// as a run does, drawing it on standard error)
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
@@ -10,6 +12,7 @@
 #include "model/catalogue.hpp"
 #include "model/run_statistics.hpp"
 #include "orient/orientations.hpp"
+#include "report/progress_line.hpp"
 #include "search/reference_search.hpp"
 #include "search/search.hpp"
 #include "symmetry/reference_store.hpp"
@@ -32,13 +35,24 @@ void prepare() {
     begin_search();
 }
 
+bool with_progress_line = false;
+
 Outcome run(bool (*find_next)(), int32_t (*store)(), int32_t wanted) {
     prepare();
+    if (with_progress_line) {
+        run_statistics.start_clock = process_clock();
+        begin_progress_line();
+        progress_line.enabled = true;
+        progress_function = update_progress_line;
+    }
     const auto start = std::chrono::steady_clock::now();
     int32_t duplicates = 0;
-    while (run_statistics.solutions < wanted && find_next())
+    while (run_statistics.solutions < wanted && find_next()) {
         if (store() == ROTATED_DUPLICATE)
             ++duplicates;
+        if (with_progress_line)
+            update_progress_line();
+    }
     const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
     return {took.count(), run_statistics.counters.permutations, run_statistics.counters.tiles_attempted, run_statistics.counters.tiles_succeeded,
             run_statistics.solutions, duplicates};
@@ -56,6 +70,7 @@ int main(int argc, char** argv) {
     const int32_t wanted = argc > 1 ? std::atoi(argv[1]) : 2000;
     std::printf("work: the first %d unique solutions, from the start of the search\n", wanted);
     if (argc > 2 && std::strcmp(argv[2], "fast") == 0) {
+        with_progress_line = argc > 3 && std::strcmp(argv[3], "progress") == 0;
         print("fast", run(find_next_assembly, store_if_unique, wanted));
         return 0;
     }
