@@ -3,6 +3,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <regex>
 #include <vector>
 
 #include "solver_process.hpp"
@@ -60,7 +61,7 @@ TEST(EndToEnd, HelpAndVersionAnswerWithoutARunAndOtherArgumentsAreIgnored) {
     };
     for (const Case& c : cases) {
         const std::string dir = make_run_directory("asked");
-        const SolverRun run = run_solver(TANDOR_SOLVER, dir, [](const std::string&) { return false; }, 0, "", c.args);
+        const SolverRun run = run_solver(TANDOR_SOLVER, dir, [](const std::string&) { return false; }, 0, {.args = c.args});
         EXPECT_EQ(run.exit_status, 0);
         EXPECT_EQ(run.errors, "");
         EXPECT_EQ(run.console.rfind(c.starts_with, 0), 0u) << run.console;
@@ -68,6 +69,37 @@ TEST(EndToEnd, HelpAndVersionAnswerWithoutARunAndOtherArgumentsAreIgnored) {
         EXPECT_FALSE(std::filesystem::exists(dir + "/TandorCubeSolutions.txt"));
     }
     const std::string dir = make_run_directory("ignored");
-    const SolverRun run = run_solver(TANDOR_SOLVER, dir, has_two_solutions, SIGKILL, "", {"-h", "--helpful"});
+    const SolverRun run = run_solver(TANDOR_SOLVER, dir, has_two_solutions, SIGKILL, {.args = {"-h", "--helpful"}});
     EXPECT_EQ(run.console.rfind(start_up_text() + "\nSolution 1\n", 0), 0u);
+}
+
+// With the report going to a file and standard error on a terminal, the terminal shows a
+// progress line rewritten in place, and the report is what it always is.
+TEST(EndToEnd, ATerminalFollowsARunWhoseReportGoesToAFile) {
+    const std::string dir = make_run_directory("followed");
+    const std::string report = dir + "/run.log";
+    auto draws = [](const std::string& terminal) {
+        int n = 0;
+        for (size_t at = terminal.find('%'); at != std::string::npos; at = terminal.find('%', at + 1))
+            ++n;
+        return n;
+    };
+    const SolverRun run = run_solver(TANDOR_SOLVER, dir, [&](const std::string& t) { return draws(t) >= 3; }, SIGINT,
+                                     {.stdout_path = report, .errors_on_terminal = true});
+    EXPECT_EQ(run.end_signal, SIGINT);
+    ASSERT_GE(draws(run.errors), 3);
+    // Each draw goes back to the line's start, and clears what is left of the one before.
+    const std::regex draw(R"(\r( *\d+\.\d)% \[[#.]{30}\] (\d+) unique, \d+ duplicates, \d+\.\dM/s, )"
+                          R"(\d+:\d\d:\d\d elapsed, (\?|~\d+:\d\d:\d\d) left\x1b\[K)");
+    std::vector<std::string> shown;
+    for (auto at = std::sregex_iterator(run.errors.begin(), run.errors.end(), draw); at != std::sregex_iterator(); ++at) {
+        EXPECT_LE(at->length(0), 1 + 119 + 3) << "narrower than the terminal";
+        shown.push_back((*at)[2]);
+    }
+    ASSERT_GE(shown.size(), 3u) << run.errors;
+    EXPECT_NE(shown.front(), shown.back()) << "the line follows the solutions found";
+    EXPECT_NE(run.errors.find("\r\033[Kinterrupted: "), std::string::npos) << "the line is cleared for the note";
+    const std::string console = read_whole_file(report);
+    EXPECT_EQ(console.rfind(start_up_text() + "\nSolution 1\n" + KNOWN_ASSEMBLIES[0].rendering, 0), 0u);
+    EXPECT_EQ(console.find_first_of("\r%\033"), std::string::npos);
 }

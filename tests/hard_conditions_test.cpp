@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <fstream>
 #include <string>
 
 #include "driver/driver.hpp"
@@ -75,7 +76,7 @@ TEST(HardConditions, FullDiskIsToldOnceAndTheConsoleStaysUnchanged) {
 TEST(HardConditions, FailingConsoleIsToldOnceAndTheFileStaysComplete) {
     const std::string dir = make_run_directory("full_console");
     const SolverRun run = run_solver(TANDOR_SOLVER, dir, [](const std::string& f) { return file_has_solution(f, 3); },
-                                     SIGKILL, "/dev/full");
+                                     SIGKILL, {.stdout_path = "/dev/full"});
     EXPECT_EQ(run.errors, "tandor-cube-solver: cannot write to standard output: No space left on device\n");
     const std::string file = read_whole_file(solutions_path(dir));
     ASSERT_EQ(file.substr(0, start_up_text().size()), start_up_text());
@@ -97,26 +98,47 @@ TEST(HardConditions, ASecondRunInTheSameDirectoryWritesNothing) {
     EXPECT_EQ(read_whole_file(solutions_path(dir)), before);
 }
 
-TEST(HardConditions, InterruptedRunEndsOnACompleteBlockWithTheSignalsStatus) {
-    for (int stop_signal : {SIGINT, SIGTERM}) {
-        const std::string dir = make_run_directory("interrupted");
-        const SolverRun run = run_solver(TANDOR_SOLVER, dir,
-                                         [](const std::string& c) { return console_has_solution(c, 2); }, stop_signal);
-        EXPECT_EQ(run.end_signal, stop_signal);
-        EXPECT_EQ(run.errors, "");
-        const std::string file = read_whole_file(solutions_path(dir));
-        ASSERT_EQ(file.substr(0, start_up_text().size()), start_up_text());
-        EXPECT_TRUE(is_solution_blocks(file.substr(start_up_text().size())));
-        EXPECT_TRUE(file_has_solution(file, 1));
-        // The console too ends on a whole block: the last solution it shows has its report, and
-        // the last line is a report's, a progress block's or a duplicate notice.
-        const std::string last_solution = run.console.substr(run.console.rfind("\nSolution "));
-        EXPECT_NE(last_solution.find(" / second\n\n"), std::string::npos);
-        std::string tail = run.console.substr(0, run.console.find_last_not_of('\n') + 1);
-        tail = tail.substr(tail.rfind('\n') + 1);
-        EXPECT_TRUE(tail.rfind("Total run time = ", 0) == 0 || tail.rfind("Discarded duplicate", 0) == 0) << tail;
-        EXPECT_EQ(run.console.back(), '\n');
-    }
+// An interrupt, on one thread or several, ends the run by its signal once the block being
+// written is complete, with a note that tells what the file kept. Standard error is no terminal
+// here, so it holds that note and no progress line.
+TEST(HardConditions, InterruptedRunEndsOnACompleteBlockWithANoteAndTheSignalsStatus) {
+    for (int processors : {1, 0})
+        for (int stop_signal : {SIGINT, SIGTERM}) {
+            SCOPED_TRACE("signal " + std::to_string(stop_signal) + ", processors " + std::to_string(processors));
+            const std::string dir = make_run_directory("interrupted");
+            const SolverRun run = run_solver(TANDOR_SOLVER, dir,
+                                             [](const std::string& c) { return console_has_solution(c, 2); },
+                                             stop_signal, {.processors = processors});
+            EXPECT_EQ(run.end_signal, stop_signal);
+            const std::string file = read_whole_file(solutions_path(dir));
+            ASSERT_EQ(file.substr(0, start_up_text().size()), start_up_text());
+            EXPECT_TRUE(is_solution_blocks(file.substr(start_up_text().size())));
+            EXPECT_TRUE(file_has_solution(file, 1));
+            EXPECT_EQ(run.errors, "interrupted: " + std::to_string(count_of(file, "Solution ")) +
+                                      " unique solutions are in TandorCubeSolutions.txt; this run has no summary\n");
+            // The console too ends on a whole block: the last solution it shows has its report,
+            // and the last line is a report's, a progress block's or a duplicate notice.
+            const std::string last_solution = run.console.substr(run.console.rfind("\nSolution "));
+            EXPECT_NE(last_solution.find(" / second\n\n"), std::string::npos);
+            std::string tail = run.console.substr(0, run.console.find_last_not_of('\n') + 1);
+            tail = tail.substr(tail.rfind('\n') + 1);
+            EXPECT_TRUE(tail.rfind("Total run time = ", 0) == 0 || tail.rfind("Discarded duplicate", 0) == 0) << tail;
+            EXPECT_EQ(run.console.back(), '\n');
+        }
+}
+
+// A file an earlier run left in the middle of a line gets one line break, and is told about;
+// nothing else of it changes.
+TEST(HardConditions, FileCutMidLineGetsTheBannerOnALineOfItsOwn) {
+    const std::string dir = make_run_directory("cut");
+    const std::string cut = std::string("Solution 7\n") + " B B 8 8    9 9 4 D";
+    std::ofstream(solutions_path(dir), std::ios::binary) << cut;
+    const SolverRun run = run_solver(TANDOR_SOLVER, dir, [](const std::string& c) { return console_has_solution(c, 1); },
+                                     SIGKILL);
+    EXPECT_EQ(run.errors, "tandor-cube-solver: TandorCubeSolutions.txt ended in the middle of a line, where an earlier "
+                          "run was cut off; a line break was added so that this run starts on a line of its own\n");
+    const std::string file = read_whole_file(solutions_path(dir));
+    EXPECT_EQ(file.substr(0, cut.size() + 1 + start_up_text().size()), cut + "\n" + start_up_text());
 }
 
 TEST(HardConditions, FullStoreStopsTheRunWithAMessageAndKeepsEverySolution) {

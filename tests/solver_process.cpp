@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sched.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,40 +24,56 @@ std::string make_run_directory(const std::string& name) {
     return pattern;
 }
 
-namespace {
-
-std::string drain(int fd) {
-    std::string text;
-    char buffer[65536];
-    ssize_t n;
-    while ((n = read(fd, buffer, sizeof buffer)) > 0)
-        text.append(buffer, static_cast<size_t>(n));
-    return text;
-}
-
-}  // namespace
-
 SolverRun run_solver(const std::string& binary, const std::string& directory,
                      const std::function<bool(const std::string&)>& stop_now, int stop_signal,
-                     const std::string& stdout_path, const std::vector<std::string>& args) {
+                     const SolverOptions& options) {
     int out_pipe[2], err_pipe[2];
     if (pipe(out_pipe) != 0 || pipe(err_pipe) != 0)
         throw std::runtime_error("pipe failed");
+    int terminal = -1;
+    if (options.errors_on_terminal) {
+        // The terminal's side stands in for the pipe's reading end; its other side is the child's.
+        terminal = posix_openpt(O_RDWR | O_NOCTTY);
+        if (terminal < 0 || grantpt(terminal) != 0 || unlockpt(terminal) != 0)
+            throw std::runtime_error("no pseudo-terminal");
+        close(err_pipe[1]);
+        err_pipe[1] = open(ptsname(terminal), O_RDWR | O_NOCTTY);
+        winsize size{};
+        size.ws_row = 24;
+        size.ws_col = 120;
+        ioctl(err_pipe[1], TIOCSWINSZ, &size);
+        close(err_pipe[0]);
+        err_pipe[0] = terminal;
+    }
     const pid_t pid = fork();
     if (pid == 0) {
         if (chdir(directory.c_str()) != 0)
             _exit(127);
         int out = out_pipe[1];
-        if (!stdout_path.empty())
-            out = open(stdout_path.c_str(), O_WRONLY);
+        if (!options.stdout_path.empty())
+            out = open(options.stdout_path.c_str(), O_WRONLY | O_CREAT, 0644);
         dup2(out, STDOUT_FILENO);
         dup2(err_pipe[1], STDERR_FILENO);
         close(out_pipe[0]);
         close(err_pipe[0]);
+        if (options.processors > 0) {
+            cpu_set_t allowed, chosen;
+            sched_getaffinity(0, sizeof allowed, &allowed);
+            CPU_ZERO(&chosen);
+            for (int cpu = 0, taken = 0; cpu < CPU_SETSIZE && taken < options.processors; ++cpu)
+                if (CPU_ISSET(cpu, &allowed)) {
+                    CPU_SET(cpu, &chosen);
+                    ++taken;
+                }
+            sched_setaffinity(0, sizeof chosen, &chosen);
+        }
         signal(SIGINT, SIG_DFL);
         signal(SIGTERM, SIG_DFL);
+        sigset_t none;
+        sigemptyset(&none);
+        sigprocmask(SIG_SETMASK, &none, nullptr);
         std::vector<char*> argv{const_cast<char*>(binary.c_str())};
-        for (const std::string& arg : args)
+        for (const std::string& arg : options.args)
             argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
         execv(binary.c_str(), argv.data());
@@ -67,26 +85,40 @@ SolverRun run_solver(const std::string& binary, const std::string& directory,
     SolverRun run;
     bool stopped = false;
     const std::string file_path = directory + "/TandorCubeSolutions.txt";
-    for (;;) {
-        if (!stopped && stop_now(stdout_path.empty() ? run.console : read_whole_file(file_path))) {
+    auto watched = [&]() -> std::string {
+        if (options.errors_on_terminal)
+            return run.errors;
+        return options.stdout_path.empty() ? run.console : read_whole_file(file_path);
+    };
+    // Both streams are read as they come; a terminal's side reports an error once the child
+    // has closed its own.
+    pollfd streams[2] = {{out_pipe[0], POLLIN, 0}, {err_pipe[0], POLLIN, 0}};
+    std::string* texts[2] = {&run.console, &run.errors};
+    int open_streams = 2;
+    while (open_streams > 0) {
+        if (!stopped && stop_now(watched())) {
             if (stop_signal != 0)
                 kill(pid, stop_signal);
             stopped = true;
         }
-        pollfd waiting{out_pipe[0], POLLIN, 0};
-        if (poll(&waiting, 1, 20) <= 0)
+        if (poll(streams, 2, 20) <= 0)
             continue;
-        char buffer[65536];
-        const ssize_t n = read(out_pipe[0], buffer, sizeof buffer);
-        if (n <= 0)
-            break;
-        run.console.append(buffer, static_cast<size_t>(n));
+        for (int k = 0; k < 2; ++k) {
+            if (streams[k].fd < 0 || streams[k].revents == 0)
+                continue;
+            char buffer[65536];
+            const ssize_t n = read(streams[k].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                texts[k]->append(buffer, static_cast<size_t>(n));
+            } else {
+                close(streams[k].fd);
+                streams[k].fd = -1;
+                --open_streams;
+            }
+        }
     }
-    if (!stopped && stop_signal != 0 && stop_now(run.console))
+    if (!stopped && stop_signal != 0 && stop_now(watched()))
         kill(pid, stop_signal);
-    run.errors = drain(err_pipe[0]);
-    close(out_pipe[0]);
-    close(err_pipe[0]);
     int status = 0;
     waitpid(pid, &status, 0);
     if (WIFEXITED(status))

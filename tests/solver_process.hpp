@@ -15,13 +15,20 @@ struct SolverRun {
 // A new empty directory below the test's temporary directory.
 std::string make_run_directory(const std::string& name);
 
-// Starts the solver in `directory`, reads its console until `stop_now` says so (or the solver
-// ends), then sends it `stop_signal` and collects the rest. With stdout_path set, standard
-// output goes to that file instead and `stop_now` is asked about the solutions file. `args` are
-// the command line's arguments.
+struct SolverOptions {
+    std::string stdout_path{};       // standard output goes to this file, not to `console`
+    std::vector<std::string> args{}; // the command line's arguments
+    int processors = 0;              // the processors the run may use; 0 for all
+    bool errors_on_terminal = false; // standard error is a pseudo-terminal of 120 columns
+};
+
+// Starts the solver in `directory`, reads what it writes until `stop_now` says so (or the
+// solver ends), then sends it `stop_signal` and collects the rest. `stop_now` is asked about
+// standard output; with stdout_path set, about the solutions file; with errors_on_terminal set,
+// about what the terminal received.
 SolverRun run_solver(const std::string& binary, const std::string& directory,
                      const std::function<bool(const std::string&)>& stop_now, int stop_signal,
-                     const std::string& stdout_path = "", const std::vector<std::string>& args = {});
+                     const SolverOptions& options = {});
 
 // The start-up text that every run writes to the console and to the solutions file.
 std::string start_up_text();

@@ -1,6 +1,7 @@
 #include "driver/driver.hpp"
 
 #include <sys/file.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <csignal>
@@ -14,6 +15,7 @@
 #include "orient/normalise.hpp"
 #include "orient/orientations.hpp"
 #include "report/listing.hpp"
+#include "report/progress_line.hpp"
 #include "report/render.hpp"
 #include "report/statistics.hpp"
 #include "search/parallel.hpp"
@@ -42,7 +44,70 @@ void release_stop_signals() {
 void progress_block() {
     hold_stop_signals();
     print_progress();
+    update_progress_line();
     release_stop_signals();
+}
+
+// Writes the decimal digits of a non-negative number; returns the end.
+char* append_number(char* at, int32_t value) {
+    char digits[12];
+    int n = 0;
+    do
+        digits[n++] = static_cast<char>('0' + value % 10);
+    while ((value /= 10) > 0);
+    while (n > 0)
+        *at++ = digits[--n];
+    return at;
+}
+
+char* append_text(char* at, const char* text) {
+    while (*text != '\0')
+        *at++ = *text++;
+    return at;
+}
+
+// SIGINT and SIGTERM come here only between blocks, when both streams end on a complete one.
+// The note says what the file kept, and the signal then ends the process as it would have.
+void stop_by_signal(int signal_number) {
+    char note[200];
+    char* at = note;
+    if (output_streams.status_shown)
+        at = append_text(at, "\r\033[K");
+    const int32_t kept = run_statistics.solutions;
+    at = append_text(at, "interrupted: ");
+    at = append_number(at, kept);
+    at = append_text(at, kept == 1 ? " unique solution is in " : " unique solutions are in ");
+    at = append_text(at, SOLUTIONS_FILE_NAME);
+    at = append_text(at, "; this run has no summary\n");
+    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, note, static_cast<size_t>(at - note));
+    std::signal(signal_number, SIG_DFL);
+    std::raise(signal_number);
+}
+
+void take_stop_signals() {
+    struct sigaction action {};
+    action.sa_handler = stop_by_signal;
+    sigemptyset(&action.sa_mask);
+    sigaddset(&action.sa_mask, SIGINT);
+    sigaddset(&action.sa_mask, SIGTERM);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+// A file whose last line has no line break was cut off in the middle of a line by an earlier
+// run (a full disk, a crash); a line break first lets this run's banner start a line of its own.
+void end_cut_line(std::FILE* file) {
+    if (std::fseek(file, 0, SEEK_END) != 0 || std::ftell(file) <= 0 || std::fseek(file, -1, SEEK_END) != 0)
+        return;
+    const int last = std::fgetc(file);
+    std::fseek(file, 0, SEEK_END);
+    if (last == EOF || last == '\n')
+        return;
+    std::fputc('\n', file);
+    std::fprintf(stderr,
+                 "tandor-cube-solver: %s ended in the middle of a line, where an earlier run was cut off; "
+                 "a line break was added so that this run starts on a line of its own\n",
+                 SOLUTIONS_FILE_NAME);
 }
 
 }  // namespace
@@ -64,6 +129,7 @@ std::FILE* open_solutions_file() {
         std::fclose(file);
         return nullptr;
     }
+    end_cut_line(file);
     return file;
 }
 
@@ -106,12 +172,14 @@ int handle_assembly(std::FILE* solutions_file) {
         ++run_statistics.duplicates;
         std::fprintf(console, "Discarded duplicate rotated solution %d\n", run_statistics.duplicates);
     } else {
+        clear_status_line();
         std::fprintf(stderr,
                      "tandor-cube-solver: the solution store is full (%d solutions); the run stops, "
                      "since a new solution could no longer be kept to recognise its rotations\n",
                      solution_capacity);
         status = RUN_FAILED_STATUS;
     }
+    update_progress_line();
     release_stop_signals();
     return status;
 }
@@ -119,6 +187,7 @@ int handle_assembly(std::FILE* solutions_file) {
 void begin_run_clock() {
     progress_function = progress_block;
     run_statistics.start_clock = process_clock();
+    begin_progress_line();
 }
 
 int run_search(std::FILE* solutions_file) {
@@ -129,9 +198,12 @@ int run_search(std::FILE* solutions_file) {
             return status;
     }
     hold_stop_signals();
+    clear_status_line();
     print_summary(solutions_file);
     flush_stream(solutions_file);
-    release_stop_signals();
+    flush_stream(console_stream());
+    // The signals stay held: the run is complete, and an interrupt now could only take away
+    // its exit status.
     return output_failed() ? RUN_FAILED_STATUS : 0;
 }
 
@@ -162,13 +234,16 @@ const char HELP_TEXT[] =
     "                           block every million piece orders and the summary (53 MB)\n"
     "  TandorCubeSolutions.txt  in the working directory; each run appends its piece list,\n"
     "                           every unique solution and, once it has ended, its summary\n"
-    "  standard error           messages for you\n"
+    "  standard error           messages for you, and the progress line\n"
     "\n"
     "Following a long run:\n"
-    "  tandor-cube-solver > run.log   keeps the report in run.log; follow it with\n"
-    "                                 tail -f run.log\n"
-    "  Ctrl-C                         stops the run; the file keeps every solution found so\n"
-    "                                 far and ends on a complete block, without a summary\n"
+    "  tandor-cube-solver > run.log   keeps the report in run.log and shows a progress line\n"
+    "                                 on the terminal: the share of the search done, the\n"
+    "                                 solutions and duplicates so far, the rate, the time\n"
+    "                                 taken and the time left\n"
+    "  Ctrl-C                         stops the run once the block being written is complete,\n"
+    "                                 and tells how many unique solutions the file holds; a\n"
+    "                                 stopped run has no summary\n"
     "\n"
     "Exit status:\n"
     "  0    the search ran to its end and every line was written\n"
@@ -216,8 +291,10 @@ int run_program(int argc, char** argv) {
     if (solutions_file == nullptr)
         return RUN_FAILED_STATUS;
     search_threads = available_processors();
+    take_stop_signals();
     start_up(solutions_file);
     int status = run_search(solutions_file);
+    clear_status_line();
     end_search();
     close_solutions_file();
     if (output_failed())

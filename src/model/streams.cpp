@@ -15,11 +15,24 @@ void note_failure(bool is_file, int error) {
     if (recorded != 0)
         return;
     recorded = error;
+    clear_status_line();
     std::fprintf(stderr, "tandor-cube-solver: cannot write to %s: %s\n",
                  is_file ? SOLUTIONS_FILE_NAME : "standard output", std::strerror(error));
 }
 
 }  // namespace
+
+void show_status_line(const char* text) {
+    // Back to the line's start, the text, then erase what an older, longer line left.
+    std::fprintf(stderr, "\r%s\033[K", text);
+    std::fflush(stderr);
+    output_streams.status_shown = text[0] != '\0';
+}
+
+void clear_status_line() {
+    if (output_streams.status_shown)
+        show_status_line("");
+}
 
 void flush_stream(std::FILE* stream) {
     errno = 0;

@@ -11,6 +11,7 @@ struct OutputStreams {
     std::FILE* solutions_file;  // null until the driver has opened it
     int console_error;          // errno of the first failed console write, 0 while none failed
     int file_error;             // errno of the first failed solutions-file write
+    volatile int status_shown;  // a status line stands on standard error, with no line break yet
 };
 
 extern OutputStreams output_streams;
@@ -27,6 +28,11 @@ inline std::FILE* stream_or_console(std::FILE* stream) {
 // Flushes the stream. The first failure of the console or the solutions file is told once on
 // standard error and remembered, so that the run goes on but cannot end as a success.
 void flush_stream(std::FILE* stream);
+
+// Writes a status line on standard error in place of the one shown before, or clears it when
+// the text is empty. Messages on standard error clear it first.
+void show_status_line(const char* text);
+void clear_status_line();
 
 // Flushes and closes the solutions file, recording a failure like any other write.
 void close_solutions_file();

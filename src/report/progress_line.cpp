@@ -1,0 +1,98 @@
+#include "report/progress_line.hpp"
+
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "model/catalogue.hpp"
+#include "model/streams.hpp"
+
+ProgressLine progress_line{};
+
+namespace {
+
+// Each draw's rate counts for this share of the rate shown, so that it follows the search
+// within a few seconds without jumping at every burst of the parallel search's results.
+constexpr double RATE_WEIGHT = 0.25;
+constexpr int BAR_MIN = 10;
+constexpr int BAR_MAX = 30;
+
+void format_duration(char* out, size_t size, int64_t seconds) {
+    std::snprintf(out, size, "%d:%02d:%02d", static_cast<int>(seconds / 3600), static_cast<int>(seconds % 3600 / 60),
+                  static_cast<int>(seconds % 60));
+}
+
+int terminal_width() {
+    winsize size{};
+    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+        return size.ws_col;
+    return 80;
+}
+
+}  // namespace
+
+void format_progress_line(char* out, size_t size, const RunStatistics& s, ClockValue now, double rate, int width) {
+    double done = static_cast<double>(s.counters.permutations) / static_cast<double>(FULL_RUN_PERMUTATIONS);
+    if (done > 1)
+        done = 1;
+    const ClockValue elapsed_ms = now > s.start_clock ? now - s.start_clock : 0;
+    char elapsed[24], left[24] = "?";
+    format_duration(elapsed, sizeof elapsed, elapsed_ms / 1000);
+    if (done > 0 && elapsed_ms >= 1000) {
+        left[0] = '~';
+        format_duration(left + 1, sizeof left - 1,
+                        static_cast<int64_t>(static_cast<double>(elapsed_ms) / 1000 * (1 - done) / done + 0.5));
+    }
+    char rest[160];
+    const int rest_length =
+        std::snprintf(rest, sizeof rest, " %d unique, %d duplicates, %.1fM/s, %s elapsed, %s left", s.solutions,
+                      s.duplicates, rate / 1e6, elapsed, left);
+    char share[16];
+    const int share_length = std::snprintf(share, sizeof share, "%5.1f%%", done * 100);
+    // The bar takes what the terminal has left, and is left out where too little is.
+    int bar = width - 1 - share_length - rest_length - 3;
+    bar = bar > BAR_MAX ? BAR_MAX : bar;
+    char line[256];
+    if (bar >= BAR_MIN) {
+        char cells[BAR_MAX + 1];
+        const int full = static_cast<int>(done * bar);
+        for (int i = 0; i < bar; ++i)
+            cells[i] = i < full ? '#' : '.';
+        cells[bar] = '\0';
+        std::snprintf(line, sizeof line, "%s [%s]%s", share, cells, rest);
+    } else {
+        std::snprintf(line, sizeof line, "%s%s", share, rest);
+    }
+    // Never wider than the terminal, so that the line never wraps and is rewritten in place.
+    const size_t fits = width > 1 ? static_cast<size_t>(width - 1) : 0;
+    if (std::strlen(line) > fits)
+        line[fits] = '\0';
+    std::snprintf(out, size, "%s", line);
+}
+
+void begin_progress_line() {
+    progress_line = ProgressLine{};
+    progress_line.enabled = isatty(STDERR_FILENO) == 1 && isatty(STDOUT_FILENO) == 0;
+    progress_line.drawn_clock = run_statistics.start_clock;
+    progress_line.drawn_permutations = run_statistics.counters.permutations;
+}
+
+void update_progress_line() {
+    ProgressLine& p = progress_line;
+    if (!p.enabled)
+        return;
+    const ClockValue now = process_clock();
+    if (now - p.drawn_clock < PROGRESS_LINE_INTERVAL_MS)
+        return;
+    const int64_t permutations = run_statistics.counters.permutations;
+    const double rate = static_cast<double>(permutations - p.drawn_permutations) * 1000 /
+                        static_cast<double>(now - p.drawn_clock);
+    p.rate = p.rate == 0 ? rate : p.rate + RATE_WEIGHT * (rate - p.rate);
+    p.drawn_clock = now;
+    p.drawn_permutations = permutations;
+    char line[256];
+    format_progress_line(line, sizeof line, run_statistics, now, p.rate, terminal_width());
+    show_status_line(line);
+}

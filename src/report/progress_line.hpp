@@ -1,0 +1,33 @@
+// The live progress line: where a long run stands, rewritten in place on standard error.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "model/run_statistics.hpp"
+
+// Redrawn at most this often.
+inline constexpr ClockValue PROGRESS_LINE_INTERVAL_MS = 250;
+
+struct ProgressLine {
+    bool enabled;                // standard error is a terminal and standard output is not
+    ClockValue drawn_clock;      // when the line was last drawn
+    int64_t drawn_permutations;  // the permutations it showed
+    double rate;                 // permutations per second, smoothed over the last few draws
+};
+
+extern ProgressLine progress_line;
+
+// Shows the line when standard error is a terminal and standard output is not: the report then
+// goes to a file or a pipe, and the person at the terminal still sees where the run stands.
+// When both are terminals, the report is the progress display.
+void begin_progress_line();
+
+// Redraws the line from the run statistics when PROGRESS_LINE_INTERVAL_MS have passed since it
+// was last drawn. It reads the clock once; the search calls it only at its events.
+void update_progress_line();
+
+// The line's text for the given counters and clock, cut to `width` columns: the share of the
+// search done as a percentage and a bar, the solutions and duplicates, the rate, the elapsed
+// time and an estimate of the time left.
+void format_progress_line(char* out, size_t size, const RunStatistics& s, ClockValue now, double rate, int width);
