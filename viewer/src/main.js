@@ -396,6 +396,7 @@ function loaded(result, file) {
   say(result.error || '');
   showFirstView();
   state.timing.shown = performance.now();
+  requestAnimationFrame(() => { state.timing.painted = performance.now(); });
 }
 
 // ---- Reading a file -------------------------------------------------------------------------
