@@ -14,6 +14,7 @@
 #include "driver/driver.hpp"
 #include "model/catalogue.hpp"
 #include "model/streams.hpp"
+#include "known_answers.hpp"
 #include "solver_process.hpp"
 #include "support.hpp"
 #include "symmetry/store.hpp"

@@ -19,6 +19,40 @@ const KnownAssembly KNOWN_ASSEMBLIES[2] = {
      " A A A C    7 A 3 C    7 2 3 3    2 2 1 3  \n"},
 };
 
+const char* const PIECE_LIST =
+    "Piece  1 has 5 cubes, labeled blue 'flat-X-plus'\n"
+    "Piece  2 has 4 cubes, labeled blue 'squiggle'\n"
+    "Piece  3 has 5 cubes, labeled white 'twist-right'\n"
+    "Piece  4 has 5 cubes, labeled blue 'bent-Z'\n"
+    "Piece  5 has 5 cubes, labeled white 'bent-L-right'\n"
+    "Piece  6 has 5 cubes, labeled blue 'bent-club'\n"
+    "Piece  7 has 5 cubes, labeled blue 'Z'\n"
+    "Piece  8 has 5 cubes, labeled white 'twist-left'\n"
+    "Piece  9 has 5 cubes, labeled blue 'bent-L-mirror'\n"
+    "Piece 10 has 5 cubes, labeled blue 'bent-T'\n"
+    "Piece 11 has 5 cubes, labeled white 'flat-U'\n"
+    "Piece 12 has 5 cubes, labeled blue 'dislocated-plus'\n"
+    "Piece 13 has 5 cubes, labeled blue 'twisted-S'\n"
+    "\n\n";
+
+std::string start_up_text() {
+    return std::string("Tandor Cube Solver\n\n") + PIECE_LIST +
+           "Piece  1 has 3 unique rotational orientations\n"
+           "Piece  2 has 12 unique rotational orientations\n"
+           "Piece  3 has 24 unique rotational orientations\n"
+           "Piece  4 has 12 unique rotational orientations\n"
+           "Piece  5 has 24 unique rotational orientations\n"
+           "Piece  6 has 24 unique rotational orientations\n"
+           "Piece  7 has 12 unique rotational orientations\n"
+           "Piece  8 has 12 unique rotational orientations\n"
+           "Piece  9 has 24 unique rotational orientations\n"
+           "Piece 10 has 24 unique rotational orientations\n"
+           "Piece 11 has 12 unique rotational orientations\n"
+           "Piece 12 has 24 unique rotational orientations\n"
+           "Piece 13 has 12 unique rotational orientations\n"
+           "\n";
+}
+
 const Order FIRST_PROGRESS_ORIENTATIONS = {3, 0, 7, 6, 6, 15, 6, 1, 11, 7, -1, -1, -1};
 
 std::string printed_list(const Order& values) {

@@ -25,6 +25,13 @@ extern const KnownAssembly KNOWN_ASSEMBLIES[2];
 inline constexpr int64_t FIRST_PROGRESS_MARKS[] = {2000000, 3000000};
 extern const Order FIRST_PROGRESS_ORIENTATIONS;
 
+// The piece list that opens every run's report, on the console and in the file.
+extern const char* const PIECE_LIST;
+
+// The start-up text that every run writes to the console and to the solutions file: the banner,
+// the piece list and the orientation counts.
+std::string start_up_text();
+
 // Orientation counts of pieces 1 to 13.
 inline constexpr int32_t ORIENTATION_COUNTS[PIECE_COUNT] = {3, 12, 24, 12, 24, 24, 12, 12, 24, 24, 12, 24, 12};
 

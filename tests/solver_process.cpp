@@ -127,35 +127,3 @@ SolverRun run_solver(const std::string& binary, const std::string& directory,
         run.end_signal = WTERMSIG(status);
     return run;
 }
-
-std::string start_up_text() {
-    return "Tandor Cube Solver\n\n"
-           "Piece  1 has 5 cubes, labeled blue 'flat-X-plus'\n"
-           "Piece  2 has 4 cubes, labeled blue 'squiggle'\n"
-           "Piece  3 has 5 cubes, labeled white 'twist-right'\n"
-           "Piece  4 has 5 cubes, labeled blue 'bent-Z'\n"
-           "Piece  5 has 5 cubes, labeled white 'bent-L-right'\n"
-           "Piece  6 has 5 cubes, labeled blue 'bent-club'\n"
-           "Piece  7 has 5 cubes, labeled blue 'Z'\n"
-           "Piece  8 has 5 cubes, labeled white 'twist-left'\n"
-           "Piece  9 has 5 cubes, labeled blue 'bent-L-mirror'\n"
-           "Piece 10 has 5 cubes, labeled blue 'bent-T'\n"
-           "Piece 11 has 5 cubes, labeled white 'flat-U'\n"
-           "Piece 12 has 5 cubes, labeled blue 'dislocated-plus'\n"
-           "Piece 13 has 5 cubes, labeled blue 'twisted-S'\n"
-           "\n\n"
-           "Piece  1 has 3 unique rotational orientations\n"
-           "Piece  2 has 12 unique rotational orientations\n"
-           "Piece  3 has 24 unique rotational orientations\n"
-           "Piece  4 has 12 unique rotational orientations\n"
-           "Piece  5 has 24 unique rotational orientations\n"
-           "Piece  6 has 24 unique rotational orientations\n"
-           "Piece  7 has 12 unique rotational orientations\n"
-           "Piece  8 has 12 unique rotational orientations\n"
-           "Piece  9 has 24 unique rotational orientations\n"
-           "Piece 10 has 24 unique rotational orientations\n"
-           "Piece 11 has 12 unique rotational orientations\n"
-           "Piece 12 has 24 unique rotational orientations\n"
-           "Piece 13 has 12 unique rotational orientations\n"
-           "\n";
-}

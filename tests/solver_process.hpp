@@ -30,5 +30,3 @@ SolverRun run_solver(const std::string& binary, const std::string& directory,
                      const std::function<bool(const std::string&)>& stop_now, int stop_signal,
                      const SolverOptions& options = {});
 
-// The start-up text that every run writes to the console and to the solutions file.
-std::string start_up_text();
