@@ -1,17 +1,21 @@
 // The exploded view: each piece moves out to its own place on a 3 x 3 x 3 lattice around the
-// cube's centre (the centre place left empty), the place nearest to where the piece sits in the
-// cube. Places are SPACING apart, more than two pieces' reach from their centres (at most 2.1
-// cells each way), so that no two pieces overlap and each can be seen whole.
+// cube's centre, the place nearest to where the piece sits in the cube. Places are SPACING apart,
+// more than two pieces' reach from their centres (at most 2.1 cells each way), so that no two
+// pieces overlap. Of the lattice's 26 outer places, only 14 are used: seen from the starting
+// view, they stand at least 0.84 SPACING apart across the line of sight, so that no piece hides
+// another there and each can be seen whole.
 import { cellCoordinates } from './parse.js';
 
-export const SPACING = 5;
+export const SPACING = 6.5;
 
-const PLACES = [];
-for (let x = -1; x <= 1; x += 1) {
-  for (let y = -1; y <= 1; y += 1) {
-    for (let z = -1; z <= 1; z += 1) if (x || y || z) PLACES.push([x, y, z]);
-  }
-}
+// Where the camera starts, in the scene's axes (x right, y up, z towards the viewer).
+export const START_VIEW = [6.6, 7.4, 9.5];
+
+// The places, in board axes (x, y, z: y into the picture, z up).
+export const PLACES = [
+  [-1, -1, -1], [-1, 1, 0], [1, -1, 0], [1, -1, -1], [-1, -1, 1], [-1, 1, 1], [0, -1, -1],
+  [1, 1, 0], [-1, -1, 0], [0, 1, 0], [0, -1, 0], [1, 1, -1], [0, 1, 1], [1, 1, 1],
+];
 
 // The centre of each piece, in cells from the cube's centre, in board axes.
 export function pieceCentres(cells, pieces = 13) {

@@ -8,7 +8,7 @@ import { OrbitControls } from 'three/examples/jsm/controls/OrbitControls.js';
 import { readSolutionsFile, solutionAt, findSolution, cellCoordinates } from './parse.js';
 import { PIECES } from './pieces.js';
 import { COLOUR_MODES, drawFace } from './colours.js';
-import { explodedOffsets } from './explode.js';
+import { explodedOffsets, START_VIEW } from './explode.js';
 
 const BACKGROUND = 0xf4f4f0;
 const FIRST_PROBLEMS = 3;
@@ -34,7 +34,7 @@ canvas.setAttribute('aria-label', 'The cube. Arrow keys turn it, + and - zoom, N
 stage.appendChild(canvas);
 const scene = new THREE.Scene();
 const camera = new THREE.PerspectiveCamera(40, 1, 0.1, 200);
-camera.position.set(6.6, 7.4, 9.5);
+camera.position.set(...START_VIEW);
 const controls = new OrbitControls(camera, canvas);
 controls.saveState();
 controls.addEventListener('change', draw);
@@ -77,6 +77,11 @@ function faceCanvas(mode, piece, size) {
   drawFace(face.getContext('2d'), size, COLOUR_MODES[mode].colours[piece], PIECES[piece].label);
   return face;
 }
+
+// The starting view's axes: right and up on the screen, and towards the viewer.
+const VIEW_DEPTH = new THREE.Vector3(...START_VIEW).normalize();
+const VIEW_RIGHT = new THREE.Vector3(0, 1, 0).cross(VIEW_DEPTH).normalize();
+const VIEW_UP = VIEW_DEPTH.clone().cross(VIEW_RIGHT);
 
 // Board x runs to the right, board z (the layers) upwards, board y into the picture.
 const toScene = (x, y, z) => new THREE.Vector3(x, z, -y);
@@ -140,12 +145,16 @@ function showSolution() {
       const { x, y, z } = cellCoordinates(index);
       cellsOf[piece].push([x - 2.5, y - 2.5, z - 2.5]);
     });
-    let reach = 0;
-    cellsOf.forEach((cells, piece) => {
-      const offset = toScene(...offsets[piece]).multiplyScalar(spread);
-      for (const c of cells) reach = Math.max(reach, toScene(...c).add(offset).length() + 0.87);
-    });
-    model.scale.setScalar(Math.min(1, 5.2 / reach));
+    // Centre the pieces as seen from the starting view, and scale them to fit its picture.
+    const placed = cellsOf.flatMap((cells, piece) => cells.map((c) => toScene(...c).add(toScene(...offsets[piece]).multiplyScalar(spread))));
+    const span = (axis) => {
+      const along = placed.map((p) => p.dot(axis));
+      return [(Math.min(...along) + Math.max(...along)) / 2, (Math.max(...along) - Math.min(...along)) / 2 + 0.87];
+    };
+    const [[x, halfWidth], [y, halfHeight], [z]] = [VIEW_RIGHT, VIEW_UP, VIEW_DEPTH].map(span);
+    const scale = Math.min(1, 3.8 / halfHeight, 3.8 * camera.aspect / halfWidth);
+    model.scale.setScalar(scale);
+    model.position.copy(VIEW_RIGHT.clone().multiplyScalar(x).addScaledVector(VIEW_UP, y).addScaledVector(VIEW_DEPTH, z).multiplyScalar(-scale));
     for (const piece of solution.order.slice(0, step)) {
       const group = new THREE.Group();
       group.userData.piece = piece;

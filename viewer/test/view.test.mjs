@@ -3,7 +3,7 @@ import test from 'node:test';
 import assert from 'node:assert/strict';
 
 import { parseSolutionsFile, cellCoordinates } from '../src/parse.js';
-import { explodedOffsets } from '../src/explode.js';
+import { explodedOffsets, PLACES, START_VIEW } from '../src/explode.js';
 import { COLOUR_MODES } from '../src/colours.js';
 import { PIECES } from '../src/pieces.js';
 import { startUp, block, SOLUTION_1, SOLUTION_2 } from './fixtures.mjs';
@@ -30,6 +30,17 @@ test('fully exploded, every two pieces lie apart, and pieces move out along all 
       assert.ok(offsets.some((o) => o[a] > 2) && offsets.some((o) => o[a] < -2), `solution ${number}, axis ${a}`);
     }
   }
+});
+
+test('seen from the starting view, no two exploded places line up', () => {
+  const [vx, vy, vz] = START_VIEW.map((v) => v / Math.hypot(...START_VIEW));
+  // A place in board axes (y into the picture, z up) in the scene's (z towards the viewer, y up).
+  const across = ([x, y, z], [u, v, w]) => {
+    const d = [x - u, z - w, v - y];
+    return Math.hypot(d[1] * vz - d[2] * vy, d[2] * vx - d[0] * vz, d[0] * vy - d[1] * vx);
+  };
+  assert.ok(PLACES.length >= 13 && !PLACES.some(([x, y, z]) => !x && !y && !z));
+  PLACES.forEach((p, i) => PLACES.slice(i + 1).forEach((q) => assert.ok(across(p, q) >= 0.84, `${p} and ${q}`)));
 });
 
 // CIE L*a*b* of an sRGB colour whose linear light is scaled by `light` (a face in shadow).
