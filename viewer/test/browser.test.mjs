@@ -3,7 +3,7 @@
 import test, { before, after } from 'node:test';
 import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
-import { mkdtempSync, readFileSync, existsSync, mkdirSync } from 'node:fs';
+import { mkdtempSync, readFileSync, existsSync, mkdirSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -26,7 +26,9 @@ async function solverOutput() {
   }
   solver.kill('SIGTERM');
   await ended;
-  return readFileSync(file, 'utf8');
+  const text = readFileSync(file, 'utf8');
+  rmSync(dir, { recursive: true, force: true });
+  return text;
 }
 
 const asFile = (name, text) => ({ name, mimeType: 'text/plain', buffer: Buffer.from(text) });
