@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs a build into a temporary prefix, checks the layout, and runs the installed program in
+# a temporary directory to its first unique solution, where it is stopped with SIGTERM (a
+# program started in the background by a script ignores SIGINT).
+# Usage: install_test.sh CMAKE BUILD-DIR VIEWER-PAGE-BUILT(1 or 0)
+set -euo pipefail
+cmake=$1 build=$2 viewer=$3
+tmp=$(mktemp -d)
+pid=
+trap '[ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null; rm -rf "$tmp"' EXIT
+fail() { echo "FAILED: $*" >&2; exit 1; }
+
+"$cmake" --install "$build" --prefix "$tmp/prefix" >/dev/null
+solver=$tmp/prefix/bin/tandor-cube-solver
+[ -x "$solver" ] || fail "no bin/tandor-cube-solver"
+grep -q '^\.TH TANDOR-CUBE-SOLVER 1 ' "$tmp/prefix/share/man/man1/tandor-cube-solver.1" ||
+  fail "no manual page at share/man/man1/tandor-cube-solver.1"
+page=$tmp/prefix/share/tandor-cube-solver/tandor-cube-viewer.html
+if [ "$viewer" = 1 ]; then
+  grep -q '<html' "$page" || fail "no viewer page at share/tandor-cube-solver/"
+fi
+
+mkdir "$tmp/run"
+cd "$tmp/run"
+"$solver" </dev/null >console.txt 2>errors.txt &
+pid=$!
+until grep -q '^Solution 1$' console.txt; do
+  kill -0 "$pid" 2>/dev/null || fail "the installed program ended before its first solution: $(cat errors.txt)"
+  sleep 0.1
+done
+kill -TERM "$pid"
+status=0
+wait "$pid" || status=$?
+pid=
+[ "$status" -eq 143 ] || fail "the stopped run ended with status $status, not by SIGTERM"
+head -n 1 TandorCubeSolutions.txt | grep -qx 'Tandor Cube Solver' || fail "no solutions file in the working directory"
+grep -q '^Solution 1$' TandorCubeSolutions.txt || fail "the solutions file lacks the first solution"
+echo "installed into a temporary prefix; the installed program reached its first solution"
