@@ -43,3 +43,19 @@ export const SHAPE_KEYS = PIECES.map((piece) => new Set(ROTATIONS.map((m) =>
 
 // How many distinct orientations each piece has, as the solver counts them.
 export const ORIENTATION_COUNTS = SHAPE_KEYS.map((keys) => keys.size);
+
+const byScan = (a, b) => a[2] - b[2] || a[1] - b[1] || a[0] - b[0];
+
+// Each piece's distinct orientations, in the order the rotations first reach them: the cubes in
+// scan order, the first of them (the anchor) at the origin, as the solver places them.
+export const ORIENTATIONS = PIECES.map((piece) => {
+  const found = new Map();
+  for (const m of ROTATIONS) {
+    const cubes = piece.cubes.map((c) => m.map((row) => row[0] * c[0] + row[1] * c[1] + row[2] * c[2])).sort(byScan);
+    const [ax, ay, az] = cubes[0];
+    const shape = cubes.map(([x, y, z]) => [x - ax, y - ay, z - az]);
+    const key = shape.join(';');
+    if (!found.has(key)) found.set(key, shape);
+  }
+  return [...found.values()];
+});

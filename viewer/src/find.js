@@ -1,0 +1,118 @@
+// The finder: which solutions of a run complete a partial assembly, in any of the cube's 24
+// rotations. A partial assembly (a query) is 64 cells in scan order, each a piece (0 to 12) or
+// EMPTY. Each solution's pieces are kept as sets of cells (see cube.js), so that checking one
+// piece of the query in one rotation is two ANDs; the query is turned, not the solutions.
+import { PIECES } from './pieces.js';
+import { LABELS } from './parse.js';
+import { CELLS, TURNS, UNTURNS, PLACES } from './cube.js';
+
+export const EMPTY = -1;
+const WORDS = PIECES.length * 2;
+
+// A query as the address holds it: 64 characters in scan order (z slowest, then y, then x), '.'
+// for an empty cell and the pieces' labels. Returns { cells } or { error }.
+export function readQuery(text) {
+  if (text.length !== CELLS) return { error: `it has ${text.length} characters, not 64` };
+  const cells = new Int8Array(CELLS).fill(EMPTY);
+  for (let cell = 0; cell < CELLS; cell += 1) {
+    const char = text[cell].toUpperCase();
+    if (char === '.') continue;
+    const piece = LABELS.indexOf(char);
+    if (piece < 0) return { error: `its character ${cell + 1} is '${text[cell]}', neither '.' nor a piece's label (1 to 9, A to D)` };
+    cells[cell] = piece;
+  }
+  return { cells };
+}
+
+export function writeQuery(cells) {
+  return Array.from(cells, (p) => (p < 0 ? '.' : LABELS[p])).join('');
+}
+
+// Each piece's cells in a query: how many, and the set of them as two words.
+function pieceSets(cells) {
+  const sets = PIECES.map(() => ({ count: 0, words: [0, 0] }));
+  cells.forEach((p, cell) => {
+    if (p < 0) return;
+    sets[p].count += 1;
+    sets[p].words[cell >> 5] |= 1 << (cell & 31);
+  });
+  return sets;
+}
+
+// Why a query cannot be part of any assembly of the cube, as a list of sentences (empty when it
+// can be): a piece marked on more cells than it has cubes, or on cells that no place of the piece
+// inside the cube covers all of.
+export function whyImpossible(cells) {
+  const reasons = [];
+  pieceSets(cells).forEach(({ count, words: [low, high] }, p) => {
+    const { label, cubes } = PIECES[p];
+    if (count === 0) return;
+    if (count > cubes.length) {
+      reasons.push(`Piece ${label} is marked on ${count} cells, but it has only ${cubes.length} cubes.`);
+      return;
+    }
+    const places = PLACES[p];
+    for (let i = 0; i < places.length; i += 2) {
+      if ((places[i] & low) === low && (places[i + 1] & high) === high) return;
+    }
+    reasons.push(count === cubes.length
+      ? `The ${count} cells marked ${label} do not form the shape of piece ${label}.`
+      : `The ${count === 1 ? 'cell' : `${count} cells`} marked ${label} cannot be part of piece ${label}: no way of putting the piece in the cube covers ${count === 1 ? 'it' : 'them all'}.`);
+  });
+  return reasons;
+}
+
+// Each solution's pieces as sets of cells: for solution s and piece p, words s * 26 + 2p (low)
+// and s * 26 + 2p + 1 (high).
+export function pieceSetsOfRun(run) {
+  const sets = new Int32Array(run.count * WORDS);
+  const { cells } = run;
+  for (let s = 0; s < run.count; s += 1) {
+    const base = s * WORDS;
+    const at = s * CELLS;
+    for (let cell = 0; cell < 32; cell += 1) sets[base + 2 * cells[at + cell]] |= 1 << cell;
+    for (let cell = 32; cell < CELLS; cell += 1) sets[base + 2 * cells[at + cell] + 1] |= 1 << (cell - 32);
+  }
+  return sets;
+}
+
+// The solutions (their places in the run, in order) that agree with the query in some rotation,
+// each with the first rotation r that does it: the solution turned by r (turnCells) holds every
+// piece of the query on the query's cells.
+export function findCompletions(sets, count, query) {
+  const pieces = [...new Set(query)].filter((p) => p >= 0);
+  const k = pieces.length;
+  // For rotation r and the query's j-th piece, the cells of the solution that r takes onto the
+  // piece's cells: words (r * k + j) * 2 and + 1.
+  const wanted = new Int32Array(TURNS.length * k * 2);
+  UNTURNS.forEach((back, r) => pieces.forEach((p, j) => {
+    query.forEach((q, cell) => {
+      if (q !== p) return;
+      const from = back[cell];
+      wanted[(r * k + j) * 2 + (from >> 5)] |= 1 << (from & 31);
+    });
+  }));
+  const offsets = Int32Array.from(pieces, (p) => 2 * p);
+  const places = new Int32Array(count);
+  const turns = new Uint8Array(count);
+  let found = 0;
+  for (let s = 0; s < count; s += 1) {
+    const base = s * WORDS;
+    for (let r = 0; r < TURNS.length; r += 1) {
+      let j = 0;
+      for (let w = r * k * 2; j < k; j += 1, w += 2) {
+        const at = base + offsets[j];
+        const low = wanted[w];
+        const high = wanted[w + 1];
+        if ((sets[at] & low) !== low || (sets[at + 1] & high) !== high) break;
+      }
+      if (j === k) {
+        places[found] = s;
+        turns[found] = r;
+        found += 1;
+        break;
+      }
+    }
+  }
+  return { places: places.slice(0, found), turns: turns.slice(0, found) };
+}
