@@ -1,0 +1,112 @@
+// Printing: the 13 pieces laid out flat, or a solution assembled or exploded, as STL files made
+// by three.js's own exporter. A body is one piece: its cubes at whole cell coordinates and where
+// it stands, in cells. Each body's surface is one closed solid (the faces between two of its own
+// cubes are left out), so that a slicer reads every piece as one part; coordinates are in mm.
+import { BufferGeometry, Float32BufferAttribute, Group, Mesh } from 'three';
+import { STLExporter } from 'three/examples/jsm/exporters/STLExporter.js';
+
+import { PIECES } from './pieces.js';
+import { ROTATIONS } from './shapes.js';
+import { cellCoordinates } from './parse.js';
+import { explodedOffsets } from './explode.js';
+
+const AXES = [[1, 0, 0], [0, 1, 0], [0, 0, 1]];
+
+// The triangles of a body's surface, wound counter-clockwise seen from outside, scaled to `unit`.
+export function surface(cubes, at, unit) {
+  const has = new Set(cubes.map((c) => c.join(',')));
+  const points = [];
+  for (const c of cubes) {
+    for (let a = 0; a < 3; a += 1) {
+      const [u, v] = [AXES[(a + 1) % 3], AXES[(a + 2) % 3]];
+      for (const side of [1, -1]) {
+        if (has.has(c.map((x, i) => x + side * AXES[a][i]).join(','))) continue;
+        // The face's corners in order: u then v turns towards +a, so reverse them on the - side.
+        const base = c.map((x, i) => x + (side > 0 ? AXES[a][i] : 0));
+        const corners = [base, base.map((x, i) => x + u[i]), base.map((x, i) => x + u[i] + v[i]), base.map((x, i) => x + v[i])];
+        if (side < 0) corners.reverse();
+        for (const k of [0, 1, 2, 0, 2, 3]) points.push(...corners[k].map((x, i) => (x + at[i]) * unit));
+      }
+    }
+  }
+  return points;
+}
+
+// Each piece turned to lie flat: as low as it can be, then with as many cubes as it can on the
+// bed, then on the smallest footprint; its cubes moved to start at (0, 0, 0).
+export function flatShapes() {
+  return PIECES.map((piece) => {
+    let best = null;
+    for (const m of ROTATIONS) {
+      const turned = piece.cubes.map((c) => m.map((row) => row[0] * c[0] + row[1] * c[1] + row[2] * c[2]));
+      const low = [0, 1, 2].map((a) => Math.min(...turned.map((c) => c[a])));
+      const cubes = turned.map((c) => c.map((x, a) => x - low[a]));
+      const size = [0, 1, 2].map((a) => Math.max(...cubes.map((c) => c[a])) + 1);
+      const onBed = cubes.filter((c) => c[2] === 0).length;
+      const rank = [size[2], -onBed, size[0] * size[1], size[1]];
+      const first = best ? rank.findIndex((r, i) => r !== best.rank[i]) : -1;
+      if (!best || (first >= 0 && rank[first] < best.rank[first])) best = { cubes, size, rank };
+    }
+    return best;
+  });
+}
+
+// The pieces laid flat in rows, `gap` mm apart (both in mm, each cube `unit` mm): the bodies and
+// the plate they fill, { bodies, width, depth, height } in mm.
+export function flatLayout(unit, gap) {
+  const shapes = flatShapes();
+  const order = shapes.map((_, p) => p).sort((p, q) => shapes[q].size[1] - shapes[p].size[1] || p - q);
+  const area = shapes.reduce((sum, { size }) => sum + (size[0] * unit + gap) * (size[1] * unit + gap), 0);
+  const rowWidth = Math.max(Math.sqrt(area) * 1.25, ...shapes.map(({ size }) => size[0] * unit));
+  const bodies = [];
+  let x = 0;
+  let y = 0;
+  let rowDepth = 0;
+  let width = 0;
+  for (const p of order) {
+    const { cubes, size } = shapes[p];
+    if (x > 0 && x + size[0] * unit > rowWidth) {
+      y += rowDepth + gap;
+      x = 0;
+      rowDepth = 0;
+    }
+    bodies.push({ piece: p, cubes, at: [x / unit, y / unit, 0] });
+    width = Math.max(width, x + size[0] * unit);
+    rowDepth = Math.max(rowDepth, size[1] * unit);
+    x += size[0] * unit + gap;
+  }
+  const height = Math.max(...shapes.map(({ size }) => size[2])) * unit;
+  return { bodies, width, depth: y + rowDepth, height };
+}
+
+// A solution's pieces as bodies, on cells 0 to 3 of each axis, or moved out as the exploded view
+// moves them (then the whole is shifted to start at 0 on each axis).
+export function solutionBodies(cells, exploded) {
+  const bodies = PIECES.map((_, piece) => ({ piece, cubes: [], at: [0, 0, 0] }));
+  cells.forEach((piece, index) => {
+    const { x, y, z } = cellCoordinates(index);
+    bodies[piece].cubes.push([x - 1, y - 1, z - 1]);
+  });
+  if (exploded) {
+    const offsets = explodedOffsets(cells);
+    const low = [0, 1, 2].map((a) => Math.min(...bodies.flatMap((b) => b.cubes.map((c) => c[a] + offsets[b.piece][a]))));
+    for (const body of bodies) body.at = offsets[body.piece].map((v, a) => v - low[a]);
+  }
+  return bodies;
+}
+
+// The binary STL of some bodies, each cube `unit` mm, with a header that says what it holds.
+export function stlOf(bodies, unit, title) {
+  const group = new Group();
+  for (const { cubes, at } of bodies) {
+    const geometry = new BufferGeometry();
+    geometry.setAttribute('position', new Float32BufferAttribute(surface(cubes, at, unit), 3));
+    group.add(new Mesh(geometry));
+  }
+  group.updateMatrixWorld(true);
+  const view = new STLExporter().parse(group, { binary: true });
+  const header = `Tandor Cube: ${title}`.slice(0, 80);
+  for (let i = 0; i < header.length; i += 1) view.setUint8(i, header.charCodeAt(i) & 0x7f);
+  for (const mesh of group.children) mesh.geometry.dispose();
+  return view.buffer;
+}
