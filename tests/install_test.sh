@@ -13,8 +13,14 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 "$cmake" --install "$build" --prefix "$tmp/prefix" >/dev/null
 solver=$tmp/prefix/bin/tandor-cube-solver
 [ -x "$solver" ] || fail "no bin/tandor-cube-solver"
-grep -q '^\.TH TANDOR-CUBE-SOLVER 1 ' "$tmp/prefix/share/man/man1/tandor-cube-solver.1" ||
-  fail "no manual page at share/man/man1/tandor-cube-solver.1"
+manual=$tmp/prefix/share/man/man1/tandor-cube-solver.1
+version=$("$solver" --version | sed -n 's/^tandor-cube-solver //p')
+grep -q "^\.TH TANDOR-CUBE-SOLVER 1 .*\"Tandor Cube Solver $version\"" "$manual" ||
+  fail "no manual page of version $version at share/man/man1/tandor-cube-solver.1"
+# The manual page describes every option that --help lists.
+for option in $("$solver" --help | sed -n 's/^  \(--[a-z-]*\) .*/\1/p'); do
+  grep -qxF ".B ${option//-/\\-}" "$manual" || fail "the manual page does not describe $option"
+done
 page=$tmp/prefix/share/tandor-cube-solver/tandor-cube-viewer.html
 if [ "$viewer" = 1 ]; then
   grep -q '<html' "$page" || fail "no viewer page at share/tandor-cube-solver/"
