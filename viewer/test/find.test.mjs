@@ -1,0 +1,117 @@
+// The finder, the charts' counts and the printed shapes, checked without a browser against
+// known answers and against turns made from the solver's own three quarter turns.
+import test from 'node:test';
+import assert from 'node:assert/strict';
+
+import { readSolutionsFile, cellIndex, cellCoordinates } from '../src/parse.js';
+import { TURNS, PLACES, turnCells } from '../src/cube.js';
+import { readQuery, writeQuery, whyImpossible, pieceSetsOfRun, findCompletions } from '../src/find.js';
+import { pieceStats, coverCount, touchCount } from '../src/stats.js';
+import { flatLayout, surface } from '../src/print.js';
+import { startUp, block, SOLUTION_1, SOLUTION_2, cubeRotations } from './fixtures.mjs';
+
+test('the 24 turns are exactly the rotations the solver reaches with its quarter turns, and no mirror', () => {
+  const reached = new Set(cubeRotations().map((r) => r.join(',')));
+  assert.equal(reached.size, 24);
+  assert.deepEqual(new Set(TURNS.map((t) => Array.from(t).join(','))), reached);
+  const mirror = Array.from({ length: 64 }, (_, c) => {
+    const { x, y, z } = cellCoordinates(c);
+    return cellIndex(x, y, 5 - z);
+  });
+  assert.ok(!reached.has(mirror.join(',')));
+  // The solver's table of places: every in-cube orientation on every anchor cell.
+  assert.equal(PLACES.reduce((sum, places) => sum + places.length / 2, 0), 4092);
+});
+
+test('a query that cannot be part of any assembly says why', () => {
+  const empty = '.'.repeat(64);
+  const at = (cells) => Object.entries(cells).reduce((q, [cell, label]) => q.slice(0, cell) + label + q.slice(Number(cell) + 1), empty);
+  const cases = [
+    // [what, query, reasons]
+    ['nothing', empty, []],
+    ['a whole piece 7 in a corner', at({ 0: '7', 1: '7', 2: '7', 6: '7', 4: '7' }), [/cells marked 7 do not form/]],
+    ['piece 7 as it can lie', at({ 4: '7', 5: '7', 6: '7', 2: '7', 8: '7' }), []],
+    ['piece 1 (a plus) on a corner', at({ 0: '1' }), [/The cell marked 1 cannot be part of piece 1/]],
+    ['two cells of piece 2 too far apart', at({ 0: '2', 63: '2' }), [/The 2 cells marked 2 cannot be part of piece 2/]],
+    ['six cells of piece 3, and piece 1 on a corner', at({ 21: '3', 22: '3', 25: '3', 26: '3', 37: '3', 38: '3', 3: '1' }),
+      [/cell marked 1 cannot/, /Piece 3 is marked on 6 cells, but it has only 5 cubes/]],
+  ];
+  for (const [what, text, reasons] of cases) {
+    const { cells, error } = readQuery(text);
+    assert.equal(error, undefined, what);
+    assert.equal(writeQuery(cells), text, what);
+    const why = whyImpossible(cells);
+    assert.equal(why.length, reasons.length, `${what}: ${why}`);
+    reasons.forEach((r, i) => assert.match(why[i], r, what));
+  }
+  assert.match(readQuery('.'.repeat(63)).error, /63 characters, not 64/);
+  assert.match(readQuery('E' + '.'.repeat(63)).error, /character 1 is 'E'/);
+});
+
+const twoSolutions = () => readSolutionsFile(startUp() + block(1, SOLUTION_1) + block(2, SOLUTION_2)).runs[0];
+
+test('pieces of a solution, turned any of the 24 ways, find it turned back to match', () => {
+  const run = twoSolutions();
+  const sets = pieceSetsOfRun(run);
+  const first = run.cells.subarray(0, 64);
+  TURNS.forEach((_, r) => {
+    const turned = turnCells(first, r);
+    for (const pieces of [[1, 2, 3], [0, 10, 12]]) {
+      const query = Int8Array.from(turned, (p) => (pieces.includes(p) ? p : -1));
+      const { places, turns } = findCompletions(sets, run.count, query);
+      assert.deepEqual(Array.from(places), [0], `rotation ${r}, pieces ${pieces}`);
+      const shown = turnCells(first, turns[0]);
+      query.forEach((p, c) => assert.ok(p < 0 || shown[c] === p, `rotation ${r}: cell ${c}`));
+    }
+  });
+  assert.equal(findCompletions(sets, run.count, new Int8Array(64).fill(-1)).places.length, 2);
+});
+
+test('where the pieces go: known counts of two solutions, and every cell counted once', () => {
+  const run = twoSolutions();
+  const stats = pieceStats(run);
+  // In both, piece 2 covers (1,1,1), (2,1,1), (2,1,2) and (2,2,2): a corner, an edge, a face and
+  // an inner cell. It touches piece B in solution 1 only, piece 5 in solution 2 only.
+  for (let kind = 0; kind < 4; kind += 1) assert.equal(coverCount(stats, 1, kind, 1), 2, `kind ${kind}`);
+  for (const other of [10, 4]) {
+    assert.equal(touchCount(stats, 1, other), 1, `piece ${other + 1}`);
+    assert.equal(touchCount(stats, other, 1), 1, `piece ${other + 1}`);
+  }
+  [8, 24, 24, 8].forEach((size, kind) => {
+    let cells = 0;
+    for (let p = 0; p < 13; p += 1) for (let n = 1; n <= 5; n += 1) cells += n * coverCount(stats, p, kind, n);
+    assert.equal(cells, size * run.count, `kind ${kind}`);
+  });
+});
+
+test('printing: pieces laid flat lie apart on the bed, and every surface is closed and faces outwards', () => {
+  for (const [unit, gap] of [[10, 5], [7.5, 0.5], [20, 0]]) {
+    const { bodies, height } = flatLayout(unit, gap);
+    assert.equal(bodies.length, 13);
+    assert.equal(height, 2 * unit, 'no piece needs more than two layers');
+    const boxes = bodies.map(({ cubes, at }) => [0, 1, 2].map((a) => [Math.min(...cubes.map((c) => c[a])) + at[a], Math.max(...cubes.map((c) => c[a])) + 1 + at[a]].map((v) => v * unit)));
+    boxes.forEach((box, i) => {
+      assert.equal(box[2][0], 0, 'on the bed');
+      boxes.slice(i + 1).forEach((other) => {
+        const apart = Math.max(other[0][0] - box[0][1], box[0][0] - other[0][1], other[1][0] - box[1][1], box[1][0] - other[1][1]);
+        assert.ok(apart >= gap - 1e-9, `pieces ${bodies[i].piece + 1}: ${apart} mm apart`);
+      });
+    });
+  }
+  // Each edge of a closed, outward surface is walked once each way.
+  for (const { cubes } of flatLayout(1, 1).bodies) {
+    const points = surface(cubes, [0, 0, 0], 1);
+    const edges = new Map();
+    for (let t = 0; t < points.length; t += 9) {
+      const corners = [0, 3, 6].map((k) => points.slice(t + k, t + k + 3).join(','));
+      corners.forEach((from, k) => {
+        const key = `${from}>${corners[(k + 1) % 3]}`;
+        edges.set(key, (edges.get(key) || 0) + 1);
+      });
+    }
+    for (const [key, n] of edges) {
+      const [from, to] = key.split('>');
+      assert.equal(n, edges.get(`${to}>${from}`), key);
+    }
+  }
+});
