@@ -20,7 +20,7 @@ function svg(name, width, height, body, title) {
 }
 
 function text(x, y, words, { anchor = 'start', size = 12, weight = 'normal', fill = '#222' } = {}) {
-  return `<text x="${x}" y="${y}" font-size="${size}" font-weight="${weight}" fill="${fill}" text-anchor="${anchor}" dominant-baseline="middle">${escape(words)}</text>`;
+  return `<text pointer-events="none" x="${x}" y="${y}" font-size="${size}" font-weight="${weight}" fill="${fill}" text-anchor="${anchor}" dominant-baseline="middle">${escape(words)}</text>`;
 }
 
 function swatch(x, y, size, piece, colours) {
