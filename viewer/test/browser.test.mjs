@@ -9,6 +9,8 @@ import { join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 import { launch, openWith, load, PAGE } from './chromium.mjs';
+import { cubeRotations, labelsOf, turnLabels } from './fixtures.mjs';
+import { PIECES } from '../src/pieces.js';
 
 const here = fileURLToPath(new URL('.', import.meta.url));
 const SOLVER = process.env.TANDOR_SOLVER || resolve(here, '../../build/release/tandor-cube-solver');
@@ -247,5 +249,206 @@ test('many problems stay in one sentence and a dialog; identical runs are named'
     assert.ok(box.y + box.height <= height, `${control} is still on the screen`);
   }
   await page.click('#close-problems');
+  await page.close();
+});
+
+// ---- Finding, charts, printing and moving around ---------------------------------------------
+
+// The solutions of the solver's output, each as its 64 labels in scan order.
+const solutions = () => Array.from({ length: 30 }, (_, k) => labelsOf(lines.slice(lineOf(k + 1), lineOf(k + 1) + 4)));
+const ROTATIONS = cubeRotations();
+const agrees = (labels, query) => [...query].every((q, c) => q === '.' || labels[c] === q);
+// The numbers of the solutions that agree with a query in some rotation, by trying all 24.
+const completions = (query) => solutions().map((s, k) => (ROTATIONS.some((r) => agrees(turnLabels(s, r), query)) ? k + 1 : 0)).filter(Boolean);
+const queryOf = (labels, keep) => labels.map((l) => (keep.includes(l) ? l : '.')).join('');
+const goToHash = (page, hash) => page.evaluate((h) => { location.hash = h; }, hash);
+const foundNumbers = (page) => page.$$eval('#found-list button', (bs) => bs.map((b) => Number(b.textContent)));
+
+test('the finder: pieces taken from a solution and turned find it, as many as the 24 rotations tried one by one', async () => {
+  const page = await openWith(browser, asFile('TandorCubeSolutions.txt', output), { hash: '#run=1&solution=1' });
+  const seventh = solutions()[6];
+  for (const [keep, r] of [[['1'], 5], [[seventh[0], seventh[63]], 13], [['4', '7', 'B'], 22]]) {
+    const query = queryOf(turnLabels(seventh, ROTATIONS[r]), keep);
+    const expected = completions(query);
+    assert.ok(expected.includes(7));
+    await goToHash(page, `#run=1&find=${query}`);
+    await page.waitForFunction((q) => location.hash.includes(q) && !document.querySelector('#found').hidden, query);
+    assert.match(await text(page, '#found-count'), new RegExp(`^(Every one of the )?${expected.length} solutions? of run 1`), `pieces ${keep}`);
+    assert.deepEqual(await foundNumbers(page), expected, `pieces ${keep}`);
+    // Opened, solution 7 is shown turned so that it holds the pieces where they were put.
+    await page.click(`#found-list button:text-is("7")`);
+    assert.ok(agrees([...await page.evaluate(() => window.tandorViewer.shownCells())], query), `pieces ${keep}`);
+    assert.match(await page.evaluate(() => location.hash), new RegExp(`find=${query.replace(/\./g, '\\.')}&solution=7$`));
+  }
+
+  // Built by hand: the cells of one piece clicked, then a piece placed whole.
+  await page.click('#find-clear');
+  const pieceCells = [...seventh.keys()].filter((c) => seventh[c] === '7');
+  await page.click('#pens button[data-piece="7"]');
+  for (const c of pieceCells) await page.click(`#layers button[data-cell="${c}"]`);
+  const clicked = queryOf(seventh, ['7']);
+  assert.match(await page.evaluate(() => location.hash), new RegExp(`find=${clicked.replace(/\./g, '\\.')}`));
+  assert.deepEqual(await foundNumbers(page), completions(clicked).slice(0, 150));
+  await page.click('#pens button[data-piece="1"]');
+  await page.check('input[name=placing][value=whole]');
+  const anchor = [21, 22, 25, 26, 37, 38, 41, 42].find((c) => clicked[c] === '.');
+  await page.hover(`#layers button[data-cell="${anchor}"]`);
+  await page.click(`#layers button[data-cell="${anchor}"]`);
+  assert.match(await text(page, '#put-in'), /1 \(whole\), 7 \(whole\)/);
+  assert.equal(await page.isHidden('#find-why'), true);
+
+  // What cannot be, what no solution completes, and a link that cannot be read are said so.
+  // Pieces 1, 2 and 3 of solution 7 with another piece where it lies in some other solution, turned.
+  const base = queryOf(seventh, ['1', '2', '3']);
+  function* candidates() {
+    for (const other of solutions().reverse()) {
+      for (const r of ROTATIONS) {
+        const turned = turnLabels(other, r);
+        for (const l of '456789ABCD') {
+          if ([...base].every((q, c) => q === '.' || turned[c] !== l)) yield [...base].map((q, c) => (turned[c] === l ? l : q)).join('');
+        }
+      }
+    }
+  }
+  let none = null;
+  for (const q of candidates()) {
+    if (completions(q).length === 0) {
+      none = q;
+      break;
+    }
+  }
+  assert.ok(none, 'some query is completed by no solution');
+  for (const [query, said] of [
+    ['7'.repeat(6) + '.'.repeat(58), /Piece 7 is marked on 6 cells, but it has only 5 cubes/],
+    ['BBBB.B' + '.'.repeat(58), /The 5 cells marked B do not form the shape of piece B/],
+  ]) {
+    await goToHash(page, `#run=1&find=${query}`);
+    await page.waitForFunction(() => !document.querySelector('#find-why').hidden);
+    assert.match(await text(page, '#find-why'), said);
+  }
+  await goToHash(page, `#run=1&find=${none}`);
+  await page.waitForFunction(() => /^No solution/.test(document.querySelector('#found-count').textContent));
+  assert.match(await text(page, '#found-count'), /No solution of run 1 completes this.*stopped before its end/);
+  await goToHash(page, '#run=1&find=12.');
+  await page.waitForFunction(() => document.querySelector('#message').textContent);
+  assert.match(await text(page, '#message'), /cannot be read: it has 3 characters, not 64/);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+// The triangles of a binary STL, after checking that its size agrees with its count.
+function triangles(buffer) {
+  const n = buffer.readUInt32LE(80);
+  assert.equal(buffer.length, 84 + 50 * n, 'size agrees with the triangle count');
+  return Array.from({ length: n }, (_, t) => [0, 1, 2].map((k) => [0, 1, 2].map((a) => buffer.readFloatLE(84 + 50 * t + 12 + 12 * k + 4 * a))));
+}
+
+// Unit faces of a set of cubes that no other cube of the same piece covers.
+const exposedFaces = (cells) => cells.reduce((sum, c) => sum + 6 - cells.filter((d) => Math.abs(d - c) === 1 && Math.floor(d / 4) === Math.floor(c / 4) || Math.abs(d - c) === 4 && Math.floor(d / 16) === Math.floor(c / 16) || Math.abs(d - c) === 16).length, 0);
+
+test('each STL export downloads a well-formed file of the pieces at the chosen size', async () => {
+  const unit = 12.5;
+  const page = await openWith(browser, asFile('TandorCubeSolutions.txt', output), { hash: `#run=1&solution=3&print&unit=${unit}&gap=4` });
+  const third = solutions()[2];
+  const pieceFaces = PIECES.map((p) => exposedFaces([...third.keys()].filter((c) => third[c] === p.label)));
+  for (const [button, faces, box] of [
+    ['#stl-pieces', null, (lo, hi) => lo[2] === 0 && hi[2] === 2 * unit],
+    ['#stl-assembled', pieceFaces, (lo, hi) => lo.every((v) => v === 0) && hi.every((v) => v === 4 * unit)],
+    ['#stl-exploded', pieceFaces, (lo, hi) => hi.every((v, a) => v - lo[a] > 8 * unit)],
+  ]) {
+    assert.match(await text(page, button), /STL/);
+    const [download] = await Promise.all([page.waitForEvent('download'), page.click(button)]);
+    const found = triangles(readFileSync(await download.path()));
+    if (faces) assert.equal(found.length, 2 * faces.reduce((a, b) => a + b, 0), `${button}: two triangles per outer face of each piece`);
+    let volume = 0;
+    const lo = [Infinity, Infinity, Infinity];
+    const hi = [-Infinity, -Infinity, -Infinity];
+    for (const [a, b, c] of found) {
+      volume += (a[0] * (b[1] * c[2] - b[2] * c[1]) - a[1] * (b[0] * c[2] - b[2] * c[0]) + a[2] * (b[0] * c[1] - b[1] * c[0])) / 6;
+      for (const p of [a, b, c]) p.forEach((v, i) => { lo[i] = Math.min(lo[i], v); hi[i] = Math.max(hi[i], v); });
+    }
+    assert.ok(Math.abs(volume - 64 * unit ** 3) < 1, `${button}: ${volume} mm³ is 64 cubes of ${unit} mm`);
+    assert.ok(box(lo, hi), `${button}: from ${lo} to ${hi} mm`);
+  }
+  await page.fill('#unit', '0');
+  await page.dispatchEvent('#unit', 'change');
+  assert.match(await text(page, '#message'), /A cube edge of "0" mm cannot be printed/);
+  assert.match(await page.evaluate(() => location.hash), /unit=12.5/);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('the charts of where the pieces go are drawn from the run\'s counts', async () => {
+  const page = await openWith(browser, asFile('TandorCubeSolutions.txt', output), { hash: '#run=1&pieces=7' });
+  assert.deepEqual(await page.$$eval('#charts figure', (fs) => fs.map((f) => f.dataset.chart)), ['cover', 'touch-bars', 'kinds', 'touch-matrix']);
+  for (const chart of ['cover', 'touch-bars', 'kinds', 'touch-matrix']) {
+    const box = await page.locator(`[data-chart=${chart}] svg`).boundingBox();
+    assert.ok(box && box.width > 200 && box.height > 150, `${chart} is drawn: ${JSON.stringify(box)}`);
+  }
+  // Piece 7's corners: the bar's parts are the shares of solutions by how many corners it covers.
+  const all = solutions();
+  const corner = (c) => [0, 3, 12, 15, 48, 51, 60, 63].includes(c);
+  const parts = await page.$$eval('[data-chart=cover] rect[data-kind=corner]', (rs) => rs.map((r) => [Number(r.dataset.cubes), Number(r.dataset.value), r.getBBox().width]));
+  for (const [n, share, width] of parts) {
+    assert.ok(width > 0);
+    assert.equal(share, all.filter((s) => s.filter((l, c) => l === '7' && corner(c)).length === n).length / 30);
+  }
+  assert.equal(parts.reduce((sum, [, share]) => sum + share, 0).toFixed(6), '1.000000');
+  const touching = (a, b) => all.filter((s) => s.some((l, c) => l === a && [1, 4, 16].some((d) => (s[c + d] === b && (d !== 1 || c % 4 < 3) && (d !== 4 || c % 16 < 12)) || (c >= d && s[c - d] === b && (d !== 1 || c % 4 > 0) && (d !== 4 || c % 16 >= 4))))).length / 30;
+  assert.equal(Number(await page.getAttribute('[data-chart=touch-matrix] rect[data-pair="7B"]', 'data-value')), touching('7', 'B'));
+  assert.equal(await page.locator('[data-chart=touch-matrix] rect.square').count(), 13 * 12);
+  await page.click('[data-chart=kinds] .piece-row[data-piece="11"] rect.bar >> nth=0');
+  assert.equal(await page.evaluate(() => location.hash), '#run=1&pieces=B');
+  assert.match(await text(page, '[data-chart=cover] figcaption'), /piece B/);
+  assert.deepEqual(page.errors, []);
+  await page.close();
+});
+
+test('moving around: next, previous and random, two solutions compared, and every view in the address', async () => {
+  const page = await openWith(browser, asFile('TandorCubeSolutions.txt', output), { hash: '#run=1&solution=5&compare=9' });
+  const [fifth, ninth] = [solutions()[4], solutions()[8]];
+  const fewest = Math.min(...ROTATIONS.map((r) => turnLabels(ninth, r).filter((l, c) => l !== fifth[c]).length));
+  assert.match(await text(page, '#compare-text'), new RegExp(`${fewest} of 64 cells differ`));
+  assert.equal(await page.locator('#compare-pictures .differs').count(), 2 * fewest);
+  const { drawn } = await picture(page);
+  const halves = await page.evaluate(() => {
+    const source = document.querySelector('#stage canvas');
+    const context = Object.assign(document.createElement('canvas'), { width: source.width, height: source.height }).getContext('2d');
+    context.drawImage(source, 0, 0);
+    const count = (x) => context.getImageData(x, 0, source.width / 2, source.height).data.filter((v, i) => i % 4 === 0 && v !== 0xf4).length;
+    return [count(0), count(source.width / 2)];
+  });
+  assert.ok(drawn > 0 && halves.every((n) => n > 1000), `both cubes are drawn: ${halves}`);
+  await page.focus('#stage canvas');
+  await page.keyboard.press('n');
+  assert.equal(await page.evaluate(() => location.hash), '#run=1&solution=5&compare=10');
+  await page.click('#compare-swap');
+  assert.equal(await page.evaluate(() => location.hash), '#run=1&solution=10&compare=5');
+
+  // Each tab's view has its own address, and opening it shows that view again.
+  const hashes = {};
+  for (const view of ['solution', 'find', 'compare', 'pieces', 'print']) {
+    await page.click(`#tabs button[data-view=${view}]`);
+    hashes[view] = await page.evaluate(() => location.hash);
+  }
+  assert.deepEqual(Object.values(hashes), ['#run=1&solution=10', `#run=1&find=${'.'.repeat(64)}`, '#run=1&solution=10&compare=5', '#run=1&pieces=1', '#run=1&solution=10&print&unit=10&gap=5']);
+  for (const [view, hash] of Object.entries(hashes)) {
+    const again = await openWith(browser, asFile('TandorCubeSolutions.txt', output), { hash });
+    assert.equal(await again.getAttribute(`#tabs button[data-view=${view}]`, 'aria-selected'), 'true', hash);
+    assert.equal(await again.evaluate(() => location.hash), hash);
+    await again.close();
+  }
+  await page.click('#tabs button[data-view=solution]');
+  await page.click('#next');
+  await page.click('#previous');
+  await page.click('#previous');
+  assert.equal(await page.evaluate(() => location.hash), '#run=1&solution=9');
+  const seen = new Set();
+  for (let i = 0; i < 8; i += 1) {
+    await page.click('#random');
+    seen.add(await page.evaluate(() => location.hash));
+  }
+  assert.ok(seen.size >= 3 && [...seen].every((h) => /^#run=1&solution=\d+$/.test(h)), [...seen].join(' '));
+  assert.deepEqual(page.errors, []);
   await page.close();
 });
