@@ -8,7 +8,7 @@
 //   Compare   &solution=A&compare=B     two solutions side by side, B turned to agree best
 //   Pieces    &pieces=L                 charts of where the pieces go over the whole run
 //   Print     &solution=N&print&unit=U&gap=G   STL files of the pieces and of a solution
-import { readSolutionsFile, solutionAt, findSolution, cellCoordinates, renderCells, LABELS } from './parse.js';
+import { readSolutionsFile, solutionAt, findSolution, cellIndex, cellCoordinates, renderCells, LABELS } from './parse.js';
 import { PIECES } from './pieces.js';
 import { ORIENTATIONS } from './shapes.js';
 import { COLOUR_MODES, labelInk } from './colours.js';
@@ -187,10 +187,11 @@ function missing(run, number) {
   return `Run ${run.number} has no solution ${number}: ${range}.`;
 }
 
-// The place of solution `number` in a run; when it is not there, says so and gives -1.
-function placeOf(run, number) {
+// The place of solution `number` in a run; when it is not there, says so (naming it as
+// `written`) and gives -1.
+function placeOf(run, number, written = number) {
   const k = Number.isInteger(number) ? findSolution(run, number) : -1;
-  if (k < 0) say(Number.isInteger(number) ? missing(run, number) : `"${number}" is not a solution number.`);
+  if (k < 0) say(Number.isInteger(number) ? missing(run, number) : `"${written}" is not a solution number.`);
   return k;
 }
 
@@ -322,7 +323,8 @@ function setView(view) {
 
 // ---- Find: the solutions that complete a partial assembly ---------------------------------
 
-// The finder's sets of cells for a run, and the charts' counts, made once per run when first asked.
+// The finder's sets of cells for a run, and the charts' counts: made once per run, when first
+// asked for.
 function setsOf(run) {
   if (!run.sets) {
     const started = performance.now();
@@ -389,7 +391,7 @@ function placement(p, anchor) {
   for (const [dx, dy, dz] of shape) {
     const c = [x + dx, y + dy, z + dz];
     if (c.some((v) => v < 1 || v > 4)) outside = true;
-    else cells.push((c[2] - 1) * 16 + (c[1] - 1) * 4 + (c[0] - 1));
+    else cells.push(cellIndex(...c));
   }
   const others = [...new Set(cells.map((c) => state.query[c]).filter((q) => q !== EMPTY && q !== p))];
   let why = null;
@@ -507,7 +509,7 @@ function showFinder() {
   const n = found.places.length;
   const early = run.summary ? '' : ` Run ${run.number} was stopped before its end, so a whole run may hold more.`;
   $('found-count').textContent = n
-    ? `${n === run.count ? 'Every one of the' : ''} ${count(n, 'solution')} of run ${run.number} ${n === 1 ? 'completes' : 'complete'} this${n > 1 ? ', listed below' : ''}.`.trim()
+    ? `${n === run.count && n > 1 ? 'All ' : ''}${count(n, 'solution')} of run ${run.number} ${n === 1 ? 'completes' : 'complete'} this${n > 1 ? ', listed below' : ''}.`
     : `No solution of run ${run.number} completes this, in any of the cube's 24 rotations.${early}`;
   const shown = Math.min(n, state.listed);
   $('found-list').replaceChildren(...Array.from({ length: shown }, (_, i) => {
@@ -608,7 +610,7 @@ function markedPicture(title, cells, differs) {
   for (let y = 4; y >= 1; y -= 1) {
     for (let z = 4; z >= 1; z -= 1) {
       for (let x = 1; x <= 4; x += 1) {
-        const c = (z - 1) * 16 + (y - 1) * 4 + (x - 1);
+        const c = cellIndex(x, y, z);
         const span = document.createElement('span');
         span.textContent = LABELS[cells[c]];
         if (differs[c]) span.className = 'differs';
@@ -826,7 +828,7 @@ function goToView(wanted) {
   if (k < 0) return refuse();
   if (!Number.isInteger(wanted.turn) || wanted.turn < 0 || wanted.turn >= TURNS.length) return refuse(`"turn=${wanted.turn}" is not one of the cube's rotations, 0 to 23.`);
   let other = -1;
-  if (view === 'compare' && wanted.compare !== '' && (other = placeOf(run, Number(wanted.compare))) < 0) return refuse();
+  if (view === 'compare' && wanted.compare !== '' && (other = placeOf(run, Number(wanted.compare), wanted.compare)) < 0) return refuse();
   if (view === 'print') {
     for (const key of ['unit', 'gap']) if (wanted[key] !== null) $(key).value = wanted[key];
     if (!readSizes()) return refuse();
@@ -1081,7 +1083,7 @@ $('found-more').addEventListener('click', () => {
 });
 
 $('compare-a').addEventListener('change', (e) => {
-  const k = placeOf(state.run, Number(e.target.value));
+  const k = placeOf(state.run, Number(e.target.value), e.target.value);
   if (k < 0) {
     showComparePanel();
     return;
@@ -1092,7 +1094,7 @@ $('compare-a').addEventListener('change', (e) => {
   refresh();
 });
 $('compare-b').addEventListener('change', (e) => {
-  const k = placeOf(state.run, Number(e.target.value));
+  const k = placeOf(state.run, Number(e.target.value), e.target.value);
   if (k < 0) {
     showComparePanel();
     return;

@@ -273,7 +273,7 @@ test('the finder: pieces taken from a solution and turned find it, as many as th
     assert.ok(expected.includes(7));
     await goToHash(page, `#run=1&find=${query}`);
     await page.waitForFunction((q) => location.hash.includes(q) && !document.querySelector('#found').hidden, query);
-    assert.match(await text(page, '#found-count'), new RegExp(`^(Every one of the )?${expected.length} solutions? of run 1`), `pieces ${keep}`);
+    assert.match(await text(page, '#found-count'), new RegExp(`^(All )?${expected.length} solutions? of run 1`), `pieces ${keep}`);
     assert.deepEqual(await foundNumbers(page), expected, `pieces ${keep}`);
     // Opened, solution 7 is shown turned so that it holds the pieces where they were put.
     await page.click(`#found-list button:text-is("7")`);
