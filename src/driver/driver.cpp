@@ -84,14 +84,19 @@ void stop_by_signal(int signal_number) {
     std::raise(signal_number);
 }
 
+// A signal the process was started with ignored stays ignored, as for a job that a script
+// started in the background; the search then holds nothing back for it.
 void take_stop_signals() {
     struct sigaction action {};
     action.sa_handler = stop_by_signal;
     sigemptyset(&action.sa_mask);
     sigaddset(&action.sa_mask, SIGINT);
     sigaddset(&action.sa_mask, SIGTERM);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    for (int signal_number : {SIGINT, SIGTERM}) {
+        struct sigaction before {};
+        if (sigaction(signal_number, nullptr, &before) == 0 && before.sa_handler != SIG_IGN)
+            sigaction(signal_number, &action, nullptr);
+    }
 }
 
 // A file whose last line has no line break was cut off in the middle of a line by an earlier
