@@ -54,22 +54,20 @@ void format_progress_line(char* out, size_t size, const RunStatistics& s, ClockV
     // The bar takes what the terminal has left, and is left out where too little is.
     int bar = width - 1 - share_length - rest_length - 3;
     bar = bar > BAR_MAX ? BAR_MAX : bar;
-    char line[256];
     if (bar >= BAR_MIN) {
         char cells[BAR_MAX + 1];
         const int full = static_cast<int>(done * bar);
         for (int i = 0; i < bar; ++i)
             cells[i] = i < full ? '#' : '.';
         cells[bar] = '\0';
-        std::snprintf(line, sizeof line, "%s [%s]%s", share, cells, rest);
+        std::snprintf(out, size, "%s [%s]%s", share, cells, rest);
     } else {
-        std::snprintf(line, sizeof line, "%s%s", share, rest);
+        std::snprintf(out, size, "%s%s", share, rest);
     }
     // Never wider than the terminal, so that the line never wraps and is rewritten in place.
     const size_t fits = width > 1 ? static_cast<size_t>(width - 1) : 0;
-    if (std::strlen(line) > fits)
-        line[fits] = '\0';
-    std::snprintf(out, size, "%s", line);
+    if (std::strlen(out) > fits)
+        out[fits] = '\0';
 }
 
 void begin_progress_line() {

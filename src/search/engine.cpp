@@ -333,9 +333,8 @@ void publish_position(const FastSearch& s, int32_t placed, bool working_started,
         state.current_cell = state.anchor_cell[PIECE_COUNT - 1];
     }
     state.depth = placed - 1;
-    out.counters = {s.counted.permutations + base.permutations,
-                    s.counted.tiles_attempted - not_yet_tried + base.tiles_attempted,
-                    s.counted.tiles_succeeded + base.tiles_succeeded};
+    out.counters = {s.counted.permutations, s.counted.tiles_attempted - not_yet_tried, s.counted.tiles_succeeded};
+    add_counters(out.counters, base);
 }
 
 void write_assembly(const FastSearch& s, Board& out) {

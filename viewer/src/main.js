@@ -1082,25 +1082,24 @@ $('found-more').addEventListener('click', () => {
   showFinder();
 });
 
-$('compare-a').addEventListener('change', (e) => {
+// A number typed into either compare field: its solution's place in the run, or -1 after the
+// panel has said why there is none.
+function comparedPlace(e) {
   const k = placeOf(state.run, Number(e.target.value), e.target.value);
-  if (k < 0) {
-    showComparePanel();
-    return;
-  }
-  say('');
+  if (k < 0) showComparePanel();
+  else say('');
+  return k;
+}
+$('compare-a').addEventListener('change', (e) => {
+  const k = comparedPlace(e);
+  if (k < 0) return;
   setSolution(state.run, k);
   pickOther();
   refresh();
 });
 $('compare-b').addEventListener('change', (e) => {
-  const k = placeOf(state.run, Number(e.target.value), e.target.value);
-  if (k < 0) {
-    showComparePanel();
-    return;
-  }
-  say('');
-  setOther(k);
+  const k = comparedPlace(e);
+  if (k >= 0) setOther(k);
 });
 $('compare-swap').addEventListener('click', () => {
   if (state.other < 0) return;
