@@ -324,24 +324,17 @@ function setView(view) {
 // ---- Find: the solutions that complete a partial assembly ---------------------------------
 
 // The finder's sets of cells for a run, and the charts' counts: made once per run, when first
-// asked for.
-function setsOf(run) {
-  if (!run.sets) {
+// asked for, and timed (state.timing.setsMs, statsMs).
+function madeOnce(run, key, make) {
+  if (!run[key]) {
     const started = performance.now();
-    run.sets = pieceSetsOfRun(run);
-    state.timing.setsMs = performance.now() - started;
+    run[key] = make(run);
+    state.timing[`${key}Ms`] = performance.now() - started;
   }
-  return run.sets;
+  return run[key];
 }
-
-function statsOf(run) {
-  if (!run.stats) {
-    const started = performance.now();
-    run.stats = pieceStats(run);
-    state.timing.statsMs = performance.now() - started;
-  }
-  return run.stats;
-}
+const setsOf = (run) => madeOnce(run, 'sets', pieceSetsOfRun);
+const statsOf = (run) => madeOnce(run, 'stats', pieceStats);
 
 // Searches the run for the query, unless it cannot be part of any assembly.
 function search() {
