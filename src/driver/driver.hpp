@@ -7,10 +7,6 @@
 // Exit status of a run that could not keep or report its results honestly.
 inline constexpr int RUN_FAILED_STATUS = 1;
 
-// Opens the solutions file for appending and takes an exclusive lock on it. On failure tells
-// standard error why and returns null; nothing is written.
-std::FILE* open_solutions_file();
-
 // Banner, piece list, orientation table with its counts, consistency check, empty board,
 // search start on search_threads threads. Flushes both streams at the end.
 void start_up(std::FILE* solutions_file);
@@ -25,14 +21,6 @@ int handle_assembly(std::FILE* solutions_file);
 // The search to exhaustion, each complete assembly filtered and reported, then the summary.
 // Returns the process exit status.
 int run_search(std::FILE* solutions_file);
-
-// What the command line asks for: a run, unless its first --help or --version comes first.
-// Every other argument is ignored.
-enum class Request { RUN, HELP, VERSION };
-Request read_command_line(int argc, char** argv);
-
-// Prints the help or the version text on standard output; returns the exit status.
-int answer_request(Request request);
 
 // The whole program: returns its exit status.
 int run_program(int argc, char** argv);

@@ -3,11 +3,12 @@
 #include <sched.h>
 
 #include <condition_variable>
-#include <csignal>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
+
+#include "model/stop_signals.hpp"
 
 namespace {
 
@@ -227,10 +228,8 @@ void begin_parallel_search(const FastSearch& root, int32_t threads, int64_t mark
 
     // Workers never take SIGINT or SIGTERM: those reach the merging thread, which holds them
     // back while it writes a block.
-    sigset_t stop_signals, previous;
-    sigemptyset(&stop_signals);
-    sigaddset(&stop_signals, SIGINT);
-    sigaddset(&stop_signals, SIGTERM);
+    const sigset_t stop_signals = stop_signal_set();
+    sigset_t previous;
     pthread_sigmask(SIG_BLOCK, &stop_signals, &previous);
     for (int32_t k = 0; k < threads; ++k)
         pool->workers.emplace_back(work);

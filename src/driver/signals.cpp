@@ -1,0 +1,74 @@
+#include "driver/signals.hpp"
+
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdint>
+#include <initializer_list>
+
+#include "model/run_statistics.hpp"
+#include "model/stop_signals.hpp"
+#include "model/streams.hpp"
+
+namespace {
+
+// Writes the decimal digits of a non-negative number; returns the end.
+char* append_number(char* at, int32_t value) {
+    char digits[12];
+    int n = 0;
+    do
+        digits[n++] = static_cast<char>('0' + value % 10);
+    while ((value /= 10) > 0);
+    while (n > 0)
+        *at++ = digits[--n];
+    return at;
+}
+
+char* append_text(char* at, const char* text) {
+    while (*text != '\0')
+        *at++ = *text++;
+    return at;
+}
+
+// SIGINT and SIGTERM come here only between blocks, when both streams end on a complete one.
+// The note says what the file kept, and the signal then ends the process as it would have.
+// Only async-signal-safe calls: the note is put together by hand and written in one write.
+void stop_by_signal(int signal_number) {
+    char note[200];
+    char* at = note;
+    if (output_streams.status_shown)
+        at = append_text(at, "\r\033[K");
+    const int32_t kept = run_statistics.solutions;
+    at = append_text(at, "interrupted: ");
+    at = append_number(at, kept);
+    at = append_text(at, kept == 1 ? " unique solution is in " : " unique solutions are in ");
+    at = append_text(at, SOLUTIONS_FILE_NAME);
+    at = append_text(at, "; this run has no summary\n");
+    [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, note, static_cast<size_t>(at - note));
+    std::signal(signal_number, SIG_DFL);
+    std::raise(signal_number);
+}
+
+}  // namespace
+
+void take_stop_signals() {
+    struct sigaction action {};
+    action.sa_handler = stop_by_signal;
+    action.sa_mask = stop_signal_set();
+    for (int signal_number : {SIGINT, SIGTERM}) {
+        struct sigaction before {};
+        if (sigaction(signal_number, nullptr, &before) == 0 && before.sa_handler != SIG_IGN)
+            sigaction(signal_number, &action, nullptr);
+    }
+}
+
+void hold_stop_signals() {
+    const sigset_t stop_signals = stop_signal_set();
+    sigprocmask(SIG_BLOCK, &stop_signals, nullptr);
+}
+
+void release_stop_signals() {
+    flush_stream(console_stream());
+    const sigset_t stop_signals = stop_signal_set();
+    sigprocmask(SIG_UNBLOCK, &stop_signals, nullptr);
+}

@@ -1,0 +1,49 @@
+#include "driver/solutions_file.hpp"
+
+#include <sys/file.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "model/streams.hpp"
+
+namespace {
+
+// A file whose last line has no line break was cut off in the middle of a line by an earlier
+// run (a full disk, a crash); a line break first lets this run's banner start a line of its own.
+void end_cut_line(std::FILE* file) {
+    if (std::fseek(file, 0, SEEK_END) != 0 || std::ftell(file) <= 0 || std::fseek(file, -1, SEEK_END) != 0)
+        return;
+    const int last = std::fgetc(file);
+    std::fseek(file, 0, SEEK_END);
+    if (last == EOF || last == '\n')
+        return;
+    std::fputc('\n', file);
+    std::fprintf(stderr,
+                 "tandor-cube-solver: %s ended in the middle of a line, where an earlier run was cut off; "
+                 "a line break was added so that this run starts on a line of its own\n",
+                 SOLUTIONS_FILE_NAME);
+}
+
+}  // namespace
+
+std::FILE* open_solutions_file() {
+    std::FILE* file = std::fopen(SOLUTIONS_FILE_NAME, "a+");
+    if (file == nullptr) {
+        std::fprintf(stderr, "tandor-cube-solver: cannot open %s: %s\n", SOLUTIONS_FILE_NAME, std::strerror(errno));
+        return nullptr;
+    }
+    if (flock(fileno(file), LOCK_EX | LOCK_NB) != 0) {
+        const int error = errno;
+        if (error == EWOULDBLOCK)
+            std::fprintf(stderr, "tandor-cube-solver: %s is in use by another run in this directory\n",
+                         SOLUTIONS_FILE_NAME);
+        else
+            std::fprintf(stderr, "tandor-cube-solver: cannot lock %s: %s\n", SOLUTIONS_FILE_NAME,
+                         std::strerror(error));
+        std::fclose(file);
+        return nullptr;
+    }
+    end_cut_line(file);
+    return file;
+}
