@@ -8,13 +8,14 @@
 //   Compare   &solution=A&compare=B     two solutions side by side, B turned to agree best
 //   Pieces    &pieces=L                 charts of where the pieces go over the whole run
 //   Print     &solution=N&print&unit=U&gap=G   STL files of the pieces and of a solution
-import { readSolutionsFile, solutionAt, findSolution, cellIndex, cellCoordinates, renderCells, LABELS } from './parse.js';
+import { readSolutionsFile, solutionAt, findSolution, renderCells, LABELS } from './parse.js';
 import { PIECES } from './pieces.js';
 import { ORIENTATIONS } from './shapes.js';
 import { COLOUR_MODES, labelInk } from './colours.js';
 import { explodedOffsets } from './explode.js';
-import { CELLS, TURNS, turnCells } from './cube.js';
-import { EMPTY, readQuery, writeQuery, whyImpossible, pieceSetsOfRun, findCompletions } from './find.js';
+import { CELLS, TURNS, turnCells, cellIndex, cellCoordinates } from './cube.js';
+import { EMPTY, readQuery, writeQuery, whyImpossible, pieceSetsOfRun, findCompletions, placement } from './find.js';
+import { label, count, numberList, words } from './words.js';
 import { pieceStats } from './stats.js';
 import { coverChart, kindsChart, touchMatrix, touchBars } from './charts.js';
 import { flatLayout, solutionBodies, stlOf } from './print.js';
@@ -28,7 +29,6 @@ const LISTED = 150;
 const VIEWS = ['solution', 'find', 'compare', 'pieces', 'print'];
 
 const $ = (id) => document.getElementById(id);
-const count = (n, word, words = `${word}s`) => `${n.toLocaleString('en')} ${n === 1 ? word : words}`;
 const state = {
   file: null, runs: [], problems: [], run: null, index: -1, solution: null, focus: null, mode: 'distinct',
   timing: {},
@@ -51,20 +51,6 @@ canvas.setAttribute('aria-label', 'The cube. Arrow keys turn it, + and - zoom, N
 function say(text) {
   $('message').textContent = text;
 }
-
-const label = (p) => PIECES[p].label;
-// "2, 3 and 5 to 9"
-function numberList(numbers) {
-  const parts = [];
-  for (let i = 0; i < numbers.length;) {
-    let j = i;
-    while (j + 1 < numbers.length && numbers[j + 1] === numbers[j] + 1) j += 1;
-    parts.push(j - i >= 2 ? `${numbers[i]} to ${numbers[j]}` : numbers.slice(i, j + 1).join(', '));
-    i = j + 1;
-  }
-  return parts.length > 1 ? `${parts.slice(0, -1).join(', ')} and ${parts[parts.length - 1]}` : parts[0];
-}
-const words = (list) => (list.length > 1 ? `${list.slice(0, -1).join(', ')} and ${list[list.length - 1]}` : list.join(''));
 
 // ---- What a view shows in 3D --------------------------------------------------------------
 
@@ -374,29 +360,10 @@ function changeQuery(make) {
   refresh();
 }
 
-// The cells piece p would cover in its current orientation with its first cube on `anchor`, and
-// what stops it: { cells, why } (why is null when it fits).
-function placement(p, anchor) {
-  const shape = ORIENTATIONS[p][state.orientations[p]];
-  const { x, y, z } = cellCoordinates(anchor);
-  const cells = [];
-  let outside = false;
-  for (const [dx, dy, dz] of shape) {
-    const c = [x + dx, y + dy, z + dz];
-    if (c.some((v) => v < 1 || v > 4)) outside = true;
-    else cells.push(cellIndex(...c));
-  }
-  const others = [...new Set(cells.map((c) => state.query[c]).filter((q) => q !== EMPTY && q !== p))];
-  let why = null;
-  if (outside) why = `In this orientation piece ${label(p)} sticks out of the cube there.`;
-  else if (others.length) why = `There piece ${label(p)} would cover piece${others.length > 1 ? 's' : ''} ${words(others.map(label))}.`;
-  return { cells, why };
-}
-
 function clickCell(cell) {
   const p = state.pen;
   if (state.placing === 'whole' && p !== EMPTY) {
-    const { cells, why } = placement(p, cell);
+    const { cells, why } = placement(state.query, p, state.orientations[p], cell);
     if (why) {
       say(why);
       return;
@@ -414,7 +381,7 @@ function clickCell(cell) {
 function showGhost() {
   for (const b of cellButtons) b.classList.remove('ghost', 'bad');
   if (state.placing !== 'whole' || state.pen === EMPTY || state.pointed < 0) return;
-  const { cells, why } = placement(state.pen, state.pointed);
+  const { cells, why } = placement(state.query, state.pen, state.orientations[state.pen], state.pointed);
   for (const c of cells) cellButtons[c].classList.add('ghost', ...(why ? ['bad'] : []));
 }
 

@@ -3,9 +3,9 @@
 import test from 'node:test';
 import assert from 'node:assert/strict';
 
-import { readSolutionsFile, cellIndex, cellCoordinates } from '../src/parse.js';
-import { TURNS, PLACES, turnCells } from '../src/cube.js';
-import { readQuery, writeQuery, whyImpossible, pieceSetsOfRun, findCompletions } from '../src/find.js';
+import { readSolutionsFile } from '../src/parse.js';
+import { TURNS, turnCells, cellIndex, cellCoordinates } from '../src/cube.js';
+import { readQuery, writeQuery, whyImpossible, pieceSetsOfRun, findCompletions, PLACES } from '../src/find.js';
 import { pieceStats, coverCount, touchCount } from '../src/stats.js';
 import { flatLayout, surface } from '../src/print.js';
 import { startUp, block, SOLUTION_1, SOLUTION_2, cubeRotations } from './fixtures.mjs';
