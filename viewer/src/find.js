@@ -1,7 +1,8 @@
 // The finder: which solutions of a run complete a partial assembly, in any of the cube's 24
 // rotations. A partial assembly (a query) is 64 cells in scan order, each a piece (0 to 12) or
 // EMPTY. Each solution's pieces are kept as sets of cells (see cube.js), so that checking one
-// piece of the query in one rotation is two ANDs; the query is turned, not the solutions.
+// piece of the query in one rotation is two ANDs; the query is turned, not the solutions. Also
+// here: where a piece put in whole would go, and every place a piece can take in the cube.
 import { PIECES } from './pieces.js';
 import { ORIENTATIONS } from './shapes.js';
 import { LABELS } from './parse.js';

@@ -1,7 +1,7 @@
 // The page's state, shared by every view, and its change notices. A view keeps its own part of
-// the state itself (see views/); what is here is what they share: the file and its runs, the run
-// and solution shown, the turn it is shown in, the colour mode, the singled-out piece and the
-// measured times. The views are mounted into `views` (by name) and `order` (the tabs' order; the
+// the state itself (see views/; its record's `slice`); what is here is what they share: the file
+// and its runs, the run and solution shown, the turn it is shown in, the colour mode, the piece
+// singled out (and whether the others hide) and the measured times. The views are mounted into `views` (by name) and `order` (the tabs' order; the
 // first is the view of one solution, where choosing a solution goes from a view that shows none).
 //
 // Notices: `changed` brings the page up to date with the state (the tabs, the view's panel, the
