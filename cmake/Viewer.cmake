@@ -7,7 +7,7 @@ if(TANDOR_VIEWER)
   if(TANDOR_NPM)
     set(viewer "${PROJECT_SOURCE_DIR}/viewer")
     set(TANDOR_VIEWER_PAGE "${PROJECT_BINARY_DIR}/tandor-cube-viewer.html")
-    file(GLOB viewer_sources CONFIGURE_DEPENDS "${viewer}/src/*")
+    file(GLOB_RECURSE viewer_sources CONFIGURE_DEPENDS "${viewer}/src/*")
     add_custom_command(
       OUTPUT "${TANDOR_VIEWER_PAGE}"
       COMMAND "${CMAKE_COMMAND}" -DNPM=${TANDOR_NPM} -DVIEWER=${viewer} -DPAGE=${TANDOR_VIEWER_PAGE}

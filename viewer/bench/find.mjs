@@ -83,7 +83,10 @@ try {
   for (let t = 0; t < tries; t += 1) {
     for (const [i, [, query]] of queries.entries()) {
       times[i].push(await setHash(`#run=${run.number}&find=${query}`, 'searchMs'));
-      found[i] = await page.evaluate(() => (window.tandorViewer.state.found ? window.tandorViewer.state.found.places.length : null));
+      found[i] = await page.evaluate(() => {
+        const { found: shown } = window.tandorViewer.state.views.find.slice;
+        return shown ? shown.places.length : null;
+      });
     }
   }
   queries.forEach(([what], i) => {

@@ -1,22 +1,61 @@
-// The cube's 64 cells as the finder, the charts and the comparison see them: the 24 rotations of
-// the whole cube as maps of cells, the kind of each cell, the pairs of cells that share a face,
-// and every place a piece can take inside the cube as a set of cells.
+// The cube's 64 cells as every part of the viewer numbers them, and how the whole cube turns: the
+// cell formula, the one rotation of a point, the 24 rotations of space, those rotations as maps of
+// cells, the kind of each cell and the pairs of cells that share a face.
 //
 // A set of cells is two 32-bit words (the page has no 64-bit integers but BigInt, which is ten
 // times slower here): the low word holds cells 0 to 31 (layers z = 1 and 2), the high word cells
 // 32 to 63, each cell at bit (cell & 31) of word (cell >> 5).
-import { ROTATIONS, ORIENTATIONS } from './shapes.js';
-import { cellIndex, cellCoordinates } from './parse.js';
 
 export const CELLS = 64;
+
+// Cells are numbered in scan order: z slowest, then y, then x fastest, each 1..4.
+export function cellIndex(x, y, z) {
+  return (z - 1) * 16 + (y - 1) * 4 + (x - 1);
+}
+
+export function cellCoordinates(index) {
+  return { x: (index % 4) + 1, y: (Math.floor(index / 4) % 4) + 1, z: Math.floor(index / 16) + 1 };
+}
+
+// Adds a cell to the set of cells held in words[at] (low) and words[at + 1] (high).
+export function addCell(words, at, cell) {
+  words[at + (cell >> 5)] |= 1 << (cell & 31);
+}
+
+// A point [x, y, z] turned by a rotation matrix (rows).
+export function rotatePoint(m, [x, y, z]) {
+  return m.map((row) => row[0] * x + row[1] * y + row[2] * z);
+}
+
+// The 24 rotations of space, as 3x3 matrices of -1, 0, 1 (rows), made from quarter turns about x and y.
+function rotations() {
+  const multiply = (a, b) => a.map((row) => [0, 1, 2].map((j) => row[0] * b[0][j] + row[1] * b[1][j] + row[2] * b[2][j]));
+  const aboutX = [[1, 0, 0], [0, 0, -1], [0, 1, 0]];
+  const aboutY = [[0, 0, 1], [0, 1, 0], [-1, 0, 0]];
+  const found = new Map([['1,0,0,0,1,0,0,0,1', [[1, 0, 0], [0, 1, 0], [0, 0, 1]]]]);
+  for (let grew = true; grew;) {
+    grew = false;
+    for (const m of [...found.values()]) {
+      for (const turn of [aboutX, aboutY]) {
+        const next = multiply(turn, m);
+        const key = next.flat().join(',');
+        if (!found.has(key)) {
+          found.set(key, next);
+          grew = true;
+        }
+      }
+    }
+  }
+  return [...found.values()];
+}
+export const ROTATIONS = rotations();
 
 // TURNS[r][cell] is the cell that rotation r of the whole cube, about its centre, takes `cell`
 // to; UNTURNS[r] is the way back. Rotation 0 is the identity.
 export const TURNS = ROTATIONS.map((m) => Uint8Array.from({ length: CELLS }, (_, cell) => {
   const { x, y, z } = cellCoordinates(cell);
-  const v = [x - 2.5, y - 2.5, z - 2.5];
-  const [tx, ty, tz] = m.map((row) => row[0] * v[0] + row[1] * v[1] + row[2] * v[2] + 2.5);
-  return cellIndex(tx, ty, tz);
+  const [tx, ty, tz] = rotatePoint(m, [x - 2.5, y - 2.5, z - 2.5]);
+  return cellIndex(tx + 2.5, ty + 2.5, tz + 2.5);
 }));
 export const UNTURNS = TURNS.map((turn) => {
   const back = new Uint8Array(CELLS);
@@ -49,24 +88,3 @@ export const NEIGHBOURS = Uint8Array.from((function* pairs() {
     if (z < 4) yield* [cell, cell + 16];
   }
 }()));
-
-// PLACES[p]: every place piece p can take inside the cube (each orientation on each anchor cell
-// where it fits), as sets of cells, low and high words one after the other.
-export const PLACES = ORIENTATIONS.map((shapes) => {
-  const words = [];
-  for (const shape of shapes) {
-    for (let anchor = 0; anchor < CELLS; anchor += 1) {
-      const { x, y, z } = cellCoordinates(anchor);
-      const cells = shape.map(([dx, dy, dz]) => [x + dx, y + dy, z + dz]);
-      if (cells.every((c) => c.every((v) => v >= 1 && v <= 4))) {
-        const set = [0, 0];
-        for (const c of cells) {
-          const cell = cellIndex(...c);
-          set[cell >> 5] |= 1 << (cell & 31);
-        }
-        words.push(...set);
-      }
-    }
-  }
-  return Int32Array.from(words);
-});

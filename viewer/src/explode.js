@@ -4,7 +4,7 @@
 // pieces overlap. Of the lattice's 26 outer places, only 14 are used: seen from the starting
 // view, they stand at least 0.84 SPACING apart across the line of sight, so that no piece hides
 // another there and each can be seen whole.
-import { cellCoordinates } from './parse.js';
+import { cellCoordinates } from './cube.js';
 
 export const SPACING = 6.5;
 

@@ -1,10 +1,13 @@
 // The finder: which solutions of a run complete a partial assembly, in any of the cube's 24
 // rotations. A partial assembly (a query) is 64 cells in scan order, each a piece (0 to 12) or
 // EMPTY. Each solution's pieces are kept as sets of cells (see cube.js), so that checking one
-// piece of the query in one rotation is two ANDs; the query is turned, not the solutions.
+// piece of the query in one rotation is two ANDs; the query is turned, not the solutions. Also
+// here: where a piece put in whole would go, and every place a piece can take in the cube.
 import { PIECES } from './pieces.js';
+import { ORIENTATIONS } from './shapes.js';
 import { LABELS } from './parse.js';
-import { CELLS, TURNS, UNTURNS, PLACES } from './cube.js';
+import { CELLS, TURNS, UNTURNS, cellIndex, cellCoordinates, addCell } from './cube.js';
+import { label, words } from './words.js';
 
 export const EMPTY = -1;
 const WORDS = PIECES.length * 2;
@@ -28,13 +31,54 @@ export function writeQuery(cells) {
   return Array.from(cells, (p) => (p < 0 ? '.' : LABELS[p])).join('');
 }
 
+// The cells piece p covers in its orientation o with its first cube on `anchor`, those inside
+// the cube; `outside` tells whether some cube would stick out.
+function placedCells(p, o, anchor) {
+  const { x, y, z } = cellCoordinates(anchor);
+  const cells = [];
+  let outside = false;
+  for (const [dx, dy, dz] of ORIENTATIONS[p][o]) {
+    const c = [x + dx, y + dy, z + dz];
+    if (c.some((v) => v < 1 || v > 4)) outside = true;
+    else cells.push(cellIndex(...c));
+  }
+  return { cells, outside };
+}
+
+// PLACES[p]: every place piece p can take inside the cube (each orientation on each anchor cell
+// where it fits), as sets of cells, low and high words one after the other.
+export const PLACES = ORIENTATIONS.map((shapes, p) => {
+  const sets = [];
+  shapes.forEach((_, o) => {
+    for (let anchor = 0; anchor < CELLS; anchor += 1) {
+      const { cells, outside } = placedCells(p, o, anchor);
+      if (outside) continue;
+      const set = [0, 0];
+      for (const cell of cells) addCell(set, 0, cell);
+      sets.push(...set);
+    }
+  });
+  return Int32Array.from(sets);
+});
+
+// Piece p put into a query whole, in its orientation o with its first cube on `anchor`: the cells
+// it would cover inside the cube, and what stops it, { cells, why } (why is null when it fits).
+export function placement(query, p, o, anchor) {
+  const { cells, outside } = placedCells(p, o, anchor);
+  const others = [...new Set(cells.map((c) => query[c]).filter((q) => q !== EMPTY && q !== p))];
+  let why = null;
+  if (outside) why = `In this orientation piece ${label(p)} sticks out of the cube there.`;
+  else if (others.length) why = `There piece ${label(p)} would cover piece${others.length > 1 ? 's' : ''} ${words(others.map(label))}.`;
+  return { cells, why };
+}
+
 // Each piece's cells in a query: how many, and the set of them as two words.
 function pieceSets(cells) {
   const sets = PIECES.map(() => ({ count: 0, words: [0, 0] }));
   cells.forEach((p, cell) => {
     if (p < 0) return;
     sets[p].count += 1;
-    sets[p].words[cell >> 5] |= 1 << (cell & 31);
+    addCell(sets[p].words, 0, cell);
   });
   return sets;
 }
@@ -70,8 +114,7 @@ export function pieceSetsOfRun(run) {
   for (let s = 0; s < run.count; s += 1) {
     const base = s * WORDS;
     const at = s * CELLS;
-    for (let cell = 0; cell < 32; cell += 1) sets[base + 2 * cells[at + cell]] |= 1 << cell;
-    for (let cell = 32; cell < CELLS; cell += 1) sets[base + 2 * cells[at + cell] + 1] |= 1 << (cell - 32);
+    for (let cell = 0; cell < CELLS; cell += 1) addCell(sets, base + 2 * cells[at + cell], cell);
   }
   return sets;
 }
@@ -87,9 +130,7 @@ export function findCompletions(sets, count, query) {
   const wanted = new Int32Array(TURNS.length * k * 2);
   UNTURNS.forEach((back, r) => pieces.forEach((p, j) => {
     query.forEach((q, cell) => {
-      if (q !== p) return;
-      const from = back[cell];
-      wanted[(r * k + j) * 2 + (from >> 5)] |= 1 << (from & 31);
+      if (q === p) addCell(wanted, (r * k + j) * 2, back[cell]);
     });
   }));
   const offsets = Int32Array.from(pieces, (p) => 2 * p);

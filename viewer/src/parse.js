@@ -4,11 +4,11 @@
 // rest of the file is kept.
 import { PIECES } from './pieces.js';
 import { SHAPE_KEYS, ORIENTATION_COUNTS, offsetCode } from './shapes.js';
+import { CELLS, cellIndex } from './cube.js';
 
 export const BANNER = 'Tandor Cube Solver';
 export const LABELS = PIECES.map((p) => p.label).join('');
 export const RENDERING_LINE_LENGTH = 43;
-const CELLS = 64;
 
 const PIECE_LINE = /^Piece +(\d+) has (\d+) cubes, labeled (.*)$/;
 const ORIENTATION_LINE = /^Piece +(\d+) has (\d+) unique rotational orientations$/;
@@ -17,15 +17,6 @@ const SUMMARY_LINE = /^All permutations exhausted, (\d+) unique solutions found,
 const TOTALS_LINE = /^Total permutations = (\d+), tiles attempted = (\d+), tiles succeeded = (\d+)$/;
 const TIMES_LINE = /^Total run time = ([\d:]+), Total time to find last unique solution = ([\d:]+)$/;
 const RATE_LINE = /^Average piece order permutation rate = (\d+) \/ second$/;
-
-// Cells are numbered in scan order: z slowest, then y, then x fastest, each 1..4.
-export function cellIndex(x, y, z) {
-  return (z - 1) * 16 + (y - 1) * 4 + (x - 1);
-}
-
-export function cellCoordinates(index) {
-  return { x: (index % 4) + 1, y: (Math.floor(index / 4) % 4) + 1, z: Math.floor(index / 16) + 1 };
-}
 
 // For each column of a rendering line, the cell whose label stands there (row y = 1), or -1 for
 // a column that must be blank. Layer z = 4 comes first, then 3, 2, 1, each five cells wide.

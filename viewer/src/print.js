@@ -6,8 +6,7 @@ import { BufferGeometry, Float32BufferAttribute, Group, Mesh } from 'three';
 import { STLExporter } from 'three/examples/jsm/exporters/STLExporter.js';
 
 import { PIECES } from './pieces.js';
-import { ROTATIONS } from './shapes.js';
-import { cellCoordinates } from './parse.js';
+import { ROTATIONS, rotatePoint, cellCoordinates } from './cube.js';
 import { explodedOffsets } from './explode.js';
 
 const AXES = [[1, 0, 0], [0, 1, 0], [0, 0, 1]];
@@ -38,7 +37,7 @@ export function flatShapes() {
   return PIECES.map((piece) => {
     let best = null;
     for (const m of ROTATIONS) {
-      const turned = piece.cubes.map((c) => m.map((row) => row[0] * c[0] + row[1] * c[1] + row[2] * c[2]));
+      const turned = piece.cubes.map((c) => rotatePoint(m, c));
       const low = [0, 1, 2].map((a) => Math.min(...turned.map((c) => c[a])));
       const cubes = turned.map((c) => c.map((x, a) => x - low[a]));
       const size = [0, 1, 2].map((a) => Math.max(...cubes.map((c) => c[a])) + 1);

@@ -6,7 +6,7 @@ import * as THREE from 'three';
 import { OrbitControls } from 'three/examples/jsm/controls/OrbitControls.js';
 
 import { PIECES } from './pieces.js';
-import { COLOUR_MODES, drawFace } from './colours.js';
+import { faceCanvas } from './page.js';
 import { START_VIEW } from './explode.js';
 
 const BACKGROUND = 0xf4f4f0;
@@ -40,14 +40,6 @@ for (const model of models) scene.add(model);
 const placed = [[], []];
 let views = 1;
 const unitCube = new THREE.BoxGeometry(1, 1, 1);
-
-export function faceCanvas(mode, piece, size) {
-  const face = document.createElement('canvas');
-  face.width = size;
-  face.height = size;
-  drawFace(face.getContext('2d'), size, COLOUR_MODES[mode].colours[piece], PIECES[piece].label);
-  return face;
-}
 
 // One face texture and the materials of a piece in a colour mode: its cubes and outline, and
 // faded ones for cubes drawn faded.

@@ -1,29 +1,7 @@
 // The pieces' shapes in all their rotations, made from the solver's catalogue (pieces.js), and
 // the key by which a set of cells is recognised as one of them.
 import { PIECES } from './pieces.js';
-
-// The 24 rotations of space, as 3x3 matrices of -1, 0, 1 (rows), made from quarter turns about x and y.
-function rotations() {
-  const multiply = (a, b) => a.map((row) => [0, 1, 2].map((j) => row[0] * b[0][j] + row[1] * b[1][j] + row[2] * b[2][j]));
-  const aboutX = [[1, 0, 0], [0, 0, -1], [0, 1, 0]];
-  const aboutY = [[0, 0, 1], [0, 1, 0], [-1, 0, 0]];
-  const found = new Map([['1,0,0,0,1,0,0,0,1', [[1, 0, 0], [0, 1, 0], [0, 0, 1]]]]);
-  for (let grew = true; grew;) {
-    grew = false;
-    for (const m of [...found.values()]) {
-      for (const turn of [aboutX, aboutY]) {
-        const next = multiply(turn, m);
-        const key = next.flat().join(',');
-        if (!found.has(key)) {
-          found.set(key, next);
-          grew = true;
-        }
-      }
-    }
-  }
-  return [...found.values()];
-}
-export const ROTATIONS = rotations();
+import { ROTATIONS, rotatePoint } from './cube.js';
 
 // A cube's place relative to the first cube of its shape in scan order (z, then y, then x), packed
 // in 9 bits; a shape's key packs its other cubes in scan order, so equal shapes have equal keys.
@@ -39,7 +17,7 @@ function shapeKey(cubes) {
 
 // For each piece (0-based), the keys of its distinct rotations.
 export const SHAPE_KEYS = PIECES.map((piece) => new Set(ROTATIONS.map((m) =>
-  shapeKey(piece.cubes.map((c) => m.map((row) => row[0] * c[0] + row[1] * c[1] + row[2] * c[2]))))));
+  shapeKey(piece.cubes.map((c) => rotatePoint(m, c))))));
 
 // How many distinct orientations each piece has, as the solver counts them.
 export const ORIENTATION_COUNTS = SHAPE_KEYS.map((keys) => keys.size);
@@ -51,7 +29,7 @@ const byScan = (a, b) => a[2] - b[2] || a[1] - b[1] || a[0] - b[0];
 export const ORIENTATIONS = PIECES.map((piece) => {
   const found = new Map();
   for (const m of ROTATIONS) {
-    const cubes = piece.cubes.map((c) => m.map((row) => row[0] * c[0] + row[1] * c[1] + row[2] * c[2])).sort(byScan);
+    const cubes = piece.cubes.map((c) => rotatePoint(m, c)).sort(byScan);
     const [ax, ay, az] = cubes[0];
     const shape = cubes.map(([x, y, z]) => [x - ax, y - ay, z - az]);
     const key = shape.join(';');

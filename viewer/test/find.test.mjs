@@ -1,14 +1,16 @@
-// The finder, the charts' counts and the printed shapes, checked without a browser against
-// known answers and against turns made from the solver's own three quarter turns.
+// The finder, comparing, the charts' counts and the printed shapes, checked without a browser
+// against known answers and against turns made from the solver's own three quarter turns.
 import test from 'node:test';
 import assert from 'node:assert/strict';
 
-import { readSolutionsFile, cellIndex, cellCoordinates } from '../src/parse.js';
-import { TURNS, PLACES, turnCells } from '../src/cube.js';
-import { readQuery, writeQuery, whyImpossible, pieceSetsOfRun, findCompletions } from '../src/find.js';
+import { readSolutionsFile, renderCells } from '../src/parse.js';
+import { ORIENTATIONS } from '../src/shapes.js';
+import { TURNS, turnCells, cellIndex, cellCoordinates } from '../src/cube.js';
+import { EMPTY, readQuery, writeQuery, whyImpossible, pieceSetsOfRun, findCompletions, placement, PLACES } from '../src/find.js';
+import { bestTurn, comparison, markedPicture } from '../src/comparison.js';
 import { pieceStats, coverCount, touchCount } from '../src/stats.js';
 import { flatLayout, surface } from '../src/print.js';
-import { startUp, block, SOLUTION_1, SOLUTION_2, cubeRotations } from './fixtures.mjs';
+import { startUp, block, SOLUTION_1, SOLUTION_2, cubeRotations, turnLabels } from './fixtures.mjs';
 
 test('the 24 turns are exactly the rotations the solver reaches with its quarter turns, and no mirror', () => {
   const reached = new Set(cubeRotations().map((r) => r.join(',')));
@@ -48,6 +50,32 @@ test('a query that cannot be part of any assembly says why', () => {
   assert.match(readQuery('E' + '.'.repeat(63)).error, /character 1 is 'E'/);
 });
 
+test('a piece placed whole covers the cells of its orientation from its first cube, or says what stops it', () => {
+  const query = (cells) => Int8Array.from({ length: 64 }, (_, c) => (c in cells ? cells[c] : EMPTY));
+  const cases = [
+    // [what, query, piece, orientation, anchor, cells, why]
+    ['piece 7 as it can lie', {}, 6, 0, 2, [2, 4, 5, 6, 8], null],
+    ['piece 7 over its own cells', { 5: 6, 8: 6 }, 6, 0, 2, [2, 4, 5, 6, 8], null],
+    ['piece 7 over pieces 3 and B', { 5: 2, 8: 10, 6: 2 }, 6, 0, 2, [2, 4, 5, 6, 8], /would cover pieces 3 and B\.$/],
+    ['piece 1 on a corner', {}, 0, 0, 0, [0, 4, 5, 8], /piece 1 sticks out of the cube/],
+  ];
+  for (const [what, cells, p, o, anchor, covered, why] of cases) {
+    const placed = placement(query(cells), p, o, anchor);
+    assert.deepEqual(placed.cells, covered, what);
+    if (why) assert.match(placed.why, why, what);
+    else assert.equal(placed.why, null, what);
+  }
+  // Wherever a piece fits, its cubes cover as many cells, the anchor the first of them in scan order.
+  ORIENTATIONS.forEach((shapes, p) => shapes.forEach((shape, o) => {
+    for (let anchor = 0; anchor < 64; anchor += 1) {
+      const { cells, why } = placement(query({}), p, o, anchor);
+      if (why) continue;
+      assert.equal(new Set(cells).size, shape.length, `piece ${p + 1}, orientation ${o + 1}`);
+      assert.equal(Math.min(...cells), anchor, `piece ${p + 1}, orientation ${o + 1}`);
+    }
+  }));
+});
+
 const twoSolutions = () => readSolutionsFile(startUp() + block(1, SOLUTION_1) + block(2, SOLUTION_2)).runs[0];
 
 test('pieces of a solution, turned any of the 24 ways, find it turned back to match', () => {
@@ -65,6 +93,31 @@ test('pieces of a solution, turned any of the 24 ways, find it turned back to ma
     }
   });
   assert.equal(findCompletions(sets, run.count, new Int8Array(64).fill(-1)).places.length, 2);
+});
+
+test('comparing: the turn found agrees best of all 24, and the marked picture is the file\'s with the differing labels marked', () => {
+  const run = twoSolutions();
+  const [first, second] = [0, 1].map((k) => run.cells.subarray(k * 64, (k + 1) * 64));
+  // A solution turned any way is turned back to agree everywhere.
+  TURNS.forEach((_, r) => {
+    const turned = turnCells(first, r);
+    const { b, differs, moved } = comparison(first, turned, bestTurn(first, turned));
+    assert.deepEqual(Array.from(b), Array.from(first), `rotation ${r}`);
+    assert.ok(!differs.some(Boolean) && moved.length === 0, `rotation ${r}`);
+  });
+  // Two solutions: as few differing cells as any of the 24 rotations, tried one by one, leaves.
+  const labels = (cells) => Array.from(cells, (p) => String(p));
+  const fewest = Math.min(...cubeRotations().map((r) => turnLabels(labels(second), r).filter((l, c) => l !== labels(first)[c]).length));
+  const { b, differs, moved } = comparison(first, second, bestTurn(first, second));
+  assert.equal(differs.filter(Boolean).length, fewest);
+  assert.deepEqual(moved, [...new Set(Array.from(first).filter((p, c) => differs[c]))].sort((x, y) => x - y));
+  // The picture's labels, line by line, are the file's; marked where the other's picture differs.
+  const shown = (cells) => markedPicture(cells, differs).map((part) => (typeof part === 'string' ? part : part.marked ? `[${part.label}]` : part.label)).join('').split('\n').slice(0, 4);
+  const [filed, other] = [first, b].map((cells) => renderCells(cells).map((line) => line.replace(/ /g, '')));
+  shown(first).forEach((line, row) => {
+    const expected = [...filed[row]].map((l, j) => (l === other[row][j] ? l : `[${l}]`)).join('');
+    assert.equal(line.replace(/ /g, ''), expected, `line ${row + 1}`);
+  });
 });
 
 test('where the pieces go: known counts of two solutions, and every cell counted once', () => {

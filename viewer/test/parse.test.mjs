@@ -1,7 +1,8 @@
 import test from 'node:test';
 import assert from 'node:assert/strict';
 
-import { parseSolutionsFile, readSolutionsFile, renderCells, assemblyOrder, cellIndex, findSolution } from '../src/parse.js';
+import { parseSolutionsFile, readSolutionsFile, renderCells, assemblyOrder, findSolution } from '../src/parse.js';
+import { cellIndex } from '../src/cube.js';
 import { ORIENTATION_COUNTS } from '../src/shapes.js';
 import { startUp, block, summary, SOLUTION_1, SOLUTION_2, NAMES } from './fixtures.mjs';
 

@@ -2,7 +2,8 @@
 import test from 'node:test';
 import assert from 'node:assert/strict';
 
-import { parseSolutionsFile, cellCoordinates } from '../src/parse.js';
+import { parseSolutionsFile } from '../src/parse.js';
+import { cellCoordinates } from '../src/cube.js';
 import { explodedOffsets, PLACES, START_VIEW } from '../src/explode.js';
 import { COLOUR_MODES } from '../src/colours.js';
 import { PIECES } from '../src/pieces.js';

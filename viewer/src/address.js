@@ -1,0 +1,81 @@
+// The address: #run=R and the keys of the view shown. Each view says how it writes and reads its
+// keys, in its `address`: the `key` whose presence names it (the view without one is shown
+// otherwise), the `solution` it takes when the address names none (1 unless it says), `write()`
+// (its keys, after run=R) and `go(wanted, run)`, which shows what the address asks for, or says
+// why it cannot and answers false. Whatever cannot be shown keeps the view shown.
+import { findSolution } from './parse.js';
+import { TURNS } from './cube.js';
+import { $, say } from './page.js';
+import { currentView, runOf, placeOf, missing, show, resetViews } from './state.js';
+
+export function writeAddress(state) {
+  const { run } = state;
+  if (!run) return;
+  const hash = `#${[`run=${run.number}`, ...currentView(state).address.write()].join('&')}`;
+  if (location.hash !== hash) history.replaceState(null, '', hash);
+}
+
+// The keys of a view that shows the solution: solution=N, and turn=T when it is shown turned.
+export function solutionKeys(state) {
+  const keys = [`solution=${state.solution ? state.solution.number : ''}`];
+  if (state.turn) keys.push(`turn=${state.turn}`);
+  return keys;
+}
+
+// What the address asks for: { view, params, run, solution, turn }, or null when it names nothing.
+function readAddress(state) {
+  const params = new URLSearchParams(location.hash.slice(1));
+  const views = state.order.map((name) => state.views[name]);
+  const view = views.find((v) => v.address.key && params.has(v.address.key)) || views.find((v) => !v.address.key);
+  if (!view.address.key && !params.has('run') && !params.has('solution')) return null;
+  const number = (key, otherwise) => (params.has(key) ? Number(params.get(key)) : otherwise);
+  const solution = view.address.solution === undefined ? 1 : view.address.solution;
+  return { view, params, run: number('run', state.runs.length), solution: number('solution', solution), turn: number('turn', 0) };
+}
+
+// The place of the solution an address asks for, shown in the turn it asks for; or -1 when one
+// of them is not there, having said why.
+export function askedSolution(wanted, run) {
+  const k = placeOf(run, wanted.solution);
+  if (k < 0) return -1;
+  if (!Number.isInteger(wanted.turn) || wanted.turn < 0 || wanted.turn >= TURNS.length) {
+    say(`"turn=${wanted.turn}" is not one of the cube's rotations, 0 to 23.`);
+    return -1;
+  }
+  return k;
+}
+
+// Shows the view an address names; when something in it is not there or wrong, says what and
+// keeps the view shown.
+function goTo(state, wanted) {
+  const run = runOf(state, wanted.run);
+  if (run && wanted.view.address.go(wanted, run)) return true;
+  writeAddress(state);
+  return false;
+}
+
+// After a file loads: the view the address names, or else solution 1 of the run it names or of
+// the last run.
+function showFirstView(state) {
+  state.run = null;
+  state.view = state.order[0];
+  state.turn = 0;
+  resetViews(state);
+  const wanted = readAddress(state);
+  if (wanted && goTo(state, wanted)) return;
+  const message = $('message').textContent;
+  const run = (wanted && state.runs[wanted.run - 1]) || state.runs[state.runs.length - 1];
+  const first = findSolution(run, 1);
+  show(state, run, Math.max(first, 0));
+  if (!run.count) say(`${message} Run ${run.number} holds no readable solution.`.trim());
+  else if (first < 0 && !(wanted && wanted.solution === 1)) say(`${message} ${missing(run, 1)}`.trim());
+  else say(message);
+}
+
+export function startRouting(state) {
+  state.signals.loaded.add(() => showFirstView(state));
+  window.addEventListener('hashchange', () => {
+    const wanted = readAddress(state);
+    if (state.runs.length && wanted) goTo(state, wanted);
+  });
+}

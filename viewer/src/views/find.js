@@ -1,0 +1,278 @@
+// The Find view: the solutions of the run that complete a partial assembly, in any of the cube's
+// 24 rotations. It keeps the query (the pieces put in), what came before it (for Undo), the pen
+// (the piece being put in, or EMPTY to rub out), how it is put in and in which orientation of
+// each piece; the solutions found, the one opened and how many are listed. Address: &find=Q,
+// and &solution=N for the one opened.
+import { PIECES } from '../pieces.js';
+import { ORIENTATIONS } from '../shapes.js';
+import { COLOUR_MODES, labelInk } from '../colours.js';
+import { CELLS, cellCoordinates, turnCells } from '../cube.js';
+import { EMPTY, readQuery, writeQuery, whyImpossible, pieceSetsOfRun, findCompletions, placement } from '../find.js';
+import { label, count } from '../words.js';
+import { $, say, link, makePens } from '../page.js';
+import { refresh, setSolution, showRun, placeOf, madeOnce, cellsAt } from '../state.js';
+import { bodiesOf, showBodies, captions, drawStage } from '../stage.js';
+
+const LISTED = 150;
+
+export function findView(state) {
+  const my = {
+    query: new Int8Array(CELLS).fill(EMPTY), undo: [], pen: 0, placing: 'cells', orientations: PIECES.map(() => 0),
+    pointed: -1, found: null, opened: -1, listed: LISTED,
+  };
+  // The layers' buttons, in cell order.
+  const cellButtons = [];
+
+  // Searches the run for the query, unless it cannot be part of any assembly.
+  function search() {
+    const { run } = state;
+    my.opened = -1;
+    my.listed = LISTED;
+    my.found = null;
+    if (whyImpossible(my.query).length || !run) return;
+    const sets = madeOnce(state, run, 'sets', pieceSetsOfRun);
+    const started = performance.now();
+    my.found = findCompletions(sets, run.count, my.query);
+    state.timing.searchMs = performance.now() - started;
+  }
+
+  // The solution opened, turned to match the query; or null.
+  function openedCells() {
+    const { found, opened } = my;
+    if (!found || opened < 0) return null;
+    return turnCells(cellsAt(state.run, found.places[opened]), found.turns[opened]);
+  }
+
+  function openFound(i) {
+    my.opened = i;
+    if (i >= my.listed) my.listed = Math.ceil((i + 1) / LISTED) * LISTED;
+    refresh(state);
+  }
+
+  function changeQuery(make) {
+    const before = writeQuery(my.query);
+    const query = Int8Array.from(my.query);
+    make(query);
+    if (writeQuery(query) === before) return;
+    my.undo.push(before);
+    my.query = query;
+    say('');
+    search();
+    refresh(state);
+  }
+
+  const placed = (anchor) => placement(my.query, my.pen, my.orientations[my.pen], anchor);
+
+  function clickCell(cell) {
+    const p = my.pen;
+    if (my.placing === 'whole' && p !== EMPTY) {
+      const { cells, why } = placed(cell);
+      if (why) {
+        say(why);
+        return;
+      }
+      changeQuery((q) => {
+        q.forEach((v, c) => { if (v === p) q[c] = EMPTY; });
+        for (const c of cells) q[c] = p;
+      });
+      return;
+    }
+    changeQuery((q) => { q[cell] = q[cell] === p ? EMPTY : p; });
+  }
+
+  // Marks, in the layers, where the piece being placed whole would go from the cell pointed at.
+  function showGhost() {
+    for (const b of cellButtons) b.classList.remove('ghost', 'bad');
+    if (my.placing !== 'whole' || my.pen === EMPTY || my.pointed < 0) return;
+    const { cells, why } = placed(my.pointed);
+    for (const c of cells) cellButtons[c].classList.add('ghost', ...(why ? ['bad'] : []));
+  }
+
+  function makeLayers() {
+    const layers = [];
+    for (let z = 4; z >= 1; z -= 1) {
+      const box = document.createElement('div');
+      const title = document.createElement('div');
+      title.className = 'layer-title';
+      title.textContent = `Layer z = ${z}${z === 4 ? ' (top)' : z === 1 ? ' (bottom)' : ''}`;
+      const grid = document.createElement('div');
+      grid.className = 'layer';
+      grid.dataset.z = String(z);
+      box.append(title, grid);
+      layers.push(box);
+    }
+    $('layers').replaceChildren(...layers);
+    // The buttons in cell order, each placed in its layer: row y = 4 at the top, x from the left.
+    const grids = [...$('layers').querySelectorAll('.layer')];
+    for (let cell = 0; cell < CELLS; cell += 1) {
+      const { x, y, z } = cellCoordinates(cell);
+      const button = document.createElement('button');
+      button.type = 'button';
+      button.dataset.cell = String(cell);
+      button.style.gridColumn = String(x);
+      button.style.gridRow = String(5 - y);
+      button.setAttribute('aria-label', `x ${x}, y ${y}, z ${z}`);
+      button.addEventListener('click', () => clickCell(cell));
+      button.addEventListener('pointerenter', () => { my.pointed = cell; showGhost(); });
+      button.addEventListener('pointerleave', () => { my.pointed = -1; showGhost(); });
+      grids[4 - z].append(button);
+      cellButtons.push(button);
+    }
+  }
+
+  function showFinder() {
+    const { run } = state;
+    const { query, found, pen } = my;
+    makePens($('pens'), state.mode, [...PIECES.map((_, p) => p), EMPTY], pen, (p) => {
+      my.pen = p;
+      refresh(state);
+    }, EMPTY);
+    const whole = my.placing === 'whole' && pen !== EMPTY;
+    $('orientation-row').hidden = !whole;
+    if (whole) $('orientation-text').textContent = `Piece ${label(pen)}: orientation ${my.orientations[pen] + 1} of ${ORIENTATIONS[pen].length}`;
+    const colours = COLOUR_MODES[state.mode].colours;
+    query.forEach((p, cell) => {
+      const b = cellButtons[cell];
+      b.textContent = p === EMPTY ? '' : label(p);
+      b.style.background = p === EMPTY ? '' : colours[p];
+      b.style.color = p === EMPTY ? '' : labelInk(colours[p]);
+      b.classList.toggle('own', p !== EMPTY && p === pen);
+    });
+    showGhost();
+
+    const marked = PIECES.map((_, p) => query.filter((q) => q === p).length);
+    const put = PIECES.map((piece, p) => (marked[p] ? `${piece.label} (${marked[p] === piece.cubes.length ? 'whole' : `${marked[p]} of ${piece.cubes.length} cubes`})` : null)).filter(Boolean);
+    $('put-in').textContent = put.length ? `Put in: ${put.join(', ')}.` : 'Nothing put in yet.';
+    const why = whyImpossible(query);
+    $('find-why').hidden = why.length === 0;
+    $('find-why').textContent = why.length ? `This cannot be part of any assembly of the cube. ${why.join(' ')}` : '';
+    $('find-undo').disabled = my.undo.length === 0;
+    $('found').hidden = !found;
+    $('found-count').textContent = '';
+    if (!found) return;
+    const n = found.places.length;
+    const early = run.summary ? '' : ` Run ${run.number} was stopped before its end, so a whole run may hold more.`;
+    $('found-count').textContent = n
+      ? `${n === run.count && n > 1 ? 'All ' : ''}${count(n, 'solution')} of run ${run.number} ${n === 1 ? 'completes' : 'complete'} this${n > 1 ? ', listed below' : ''}.`
+      : `No solution of run ${run.number} completes this, in any of the cube's 24 rotations.${early}`;
+    const shown = Math.min(n, my.listed);
+    $('found-list').replaceChildren(...Array.from({ length: shown }, (_, i) => {
+      const button = document.createElement('button');
+      button.type = 'button';
+      button.textContent = String(run.numbers[found.places[i]]);
+      button.title = found.turns[i] ? 'Open it, turned to match' : 'Open it (it matches unturned)';
+      if (i === my.opened) button.className = 'open';
+      button.addEventListener('click', () => openFound(i));
+      return button;
+    }));
+    $('found-more').hidden = shown >= n;
+    $('found-more').textContent = `Show ${Math.min(LISTED, n - shown)} more (of ${(n - shown).toLocaleString('en')})`;
+    $('found-open').hidden = my.opened < 0;
+    $('find-fade-box').hidden = my.opened < 0;
+    if (my.opened >= 0) {
+      const number = run.numbers[found.places[my.opened]];
+      $('found-open').replaceChildren(`Shown: solution ${number}${found.turns[my.opened] ? ', turned to match your pieces' : ', as in the file'}. `, link('See it in the Solution view', () => {
+        setSolution(state, run, found.places[my.opened]);
+        state.turn = found.turns[my.opened];
+        state.view = 'solution';
+        refresh(state);
+      }));
+    }
+  }
+
+  function turnOrientation(by) {
+    const p = my.pen;
+    if (p === EMPTY) return;
+    const n = ORIENTATIONS[p].length;
+    my.orientations[p] = (my.orientations[p] + by + n) % n;
+    say('');
+    showFinder();
+  }
+
+  makeLayers();
+  for (const radio of document.querySelectorAll('input[name=placing]')) {
+    radio.addEventListener('change', () => {
+      my.placing = radio.value;
+      showFinder();
+    });
+  }
+  $('orientation-previous').addEventListener('click', () => turnOrientation(-1));
+  $('orientation-next').addEventListener('click', () => turnOrientation(1));
+  $('find-undo').addEventListener('click', () => {
+    if (!my.undo.length) return;
+    my.query = readQuery(my.undo.pop()).cells;
+    say('');
+    search();
+    refresh(state);
+  });
+  $('find-clear').addEventListener('click', () => changeQuery((q) => q.fill(EMPTY)));
+  $('found-more').addEventListener('click', () => {
+    my.listed += LISTED;
+    showFinder();
+  });
+  $('find-fade').addEventListener('change', () => drawStage(state));
+
+  return {
+    name: 'find',
+    slice: my,
+    address: {
+      key: 'find',
+      solution: null,
+      write() {
+        const keys = [`find=${writeQuery(my.query)}`];
+        if (my.found && my.opened >= 0) keys.push(`solution=${state.run.numbers[my.found.places[my.opened]]}`);
+        return keys;
+      },
+      go(wanted, run) {
+        const read = readQuery(wanted.params.get('find'));
+        if (read.error) {
+          say(`The partial assembly in this link cannot be read: ${read.error}.`);
+          return false;
+        }
+        let k = -1;
+        if (wanted.solution !== null && (k = placeOf(run, wanted.solution)) < 0) return false;
+        showRun(state, run);
+        if (writeQuery(read.cells) !== writeQuery(my.query)) my.undo.push(writeQuery(my.query));
+        my.query = read.cells;
+        state.view = 'find';
+        search();
+        say('');
+        if (k >= 0) {
+          const i = my.found ? my.found.places.indexOf(k) : -1;
+          if (i < 0) say(`Solution ${wanted.solution} does not complete this partial assembly in any rotation.`);
+          my.opened = i;
+          my.listed = Math.max(LISTED, Math.ceil((i + 1) / LISTED) * LISTED);
+        }
+        refresh(state);
+        return true;
+      },
+    },
+    enter: search,
+    panel: showFinder,
+    stage() {
+      const opened = openedCells();
+      const mine = new Set(my.query);
+      const faded = opened && $('find-fade').checked ? Array.from(opened, (p) => mine.has(p)) : null;
+      showBodies(state, 0, bodiesOf(opened || my.query, { faded }), { withFrame: !opened });
+      const { found, opened: i } = my;
+      captions(opened
+        ? `Solution ${state.run.numbers[found.places[i]]}${found.turns[i] ? ', turned to match your pieces' : ''}`
+        : 'Your pieces, as put in');
+    },
+    // N and P: the next or previous solution found.
+    step(by) {
+      if (!my.found || !my.found.places.length) {
+        say('No solution found to step through.');
+        return;
+      }
+      const opened = my.opened + by;
+      if (opened < 0 || opened >= my.found.places.length) {
+        say(`That was the ${by > 0 ? 'last' : 'first'} solution found.`);
+        return;
+      }
+      say('');
+      openFound(opened);
+    },
+    shownCells: () => openedCells() || my.query,
+  };
+}

@@ -1,0 +1,103 @@
+// The Print view: STL files of the 13 pieces laid flat and of the solution shown, assembled or
+// exploded, as it is shown (turned, if it is). It keeps the cube's edge and the gap between
+// the pieces, in mm. Address: &solution=N[&turn=T]&print&unit=U&gap=G.
+import { flatLayout, solutionBodies, stlOf } from '../print.js';
+import { $, say } from '../page.js';
+import { refresh, setSolution, shownCells, stepSolution, randomSolution } from '../state.js';
+import { solutionKeys, askedSolution } from '../address.js';
+import { showBodies } from '../stage.js';
+
+const mm = (v) => `${Number(v.toFixed(1)).toLocaleString('en')} mm`;
+
+function download(name, buffer) {
+  const url = URL.createObjectURL(new Blob([buffer], { type: 'model/stl' }));
+  const a = Object.assign(document.createElement('a'), { href: url, download: name });
+  document.body.append(a);
+  a.click();
+  a.remove();
+  setTimeout(() => URL.revokeObjectURL(url), 60000);
+}
+
+export function printView(state) {
+  const my = { unit: 10, gap: 5 };
+
+  // Reads the unit and gap fields; a value out of range is named, and the last good one kept.
+  function readSizes() {
+    const unit = Number($('unit').value);
+    const gap = Number($('gap').value);
+    if (!(unit > 0 && unit <= 200)) {
+      say(`A cube edge of "${$('unit').value}" mm cannot be printed: give a number above 0, at most 200.`);
+      return false;
+    }
+    if (!(gap >= 0 && gap <= 200)) {
+      say(`A gap of "${$('gap').value}" mm cannot be used: give a number from 0 to 200.`);
+      return false;
+    }
+    say('');
+    Object.assign(my, { unit, gap });
+    return true;
+  }
+
+  function exportStl(what) {
+    if (!readSizes()) return;
+    const { run, solution } = state;
+    const { unit, gap } = my;
+    const size = `${unit}mm`;
+    if (what === 'pieces') {
+      download(`tandor-cube-pieces-${size}.stl`, stlOf(flatLayout(unit, gap).bodies, unit, `the 13 pieces laid flat, ${unit} mm cubes`));
+      return;
+    }
+    const bodies = solutionBodies(shownCells(state), what === 'exploded');
+    download(`tandor-cube-run${run.number}-solution${solution.number}-${what}-${size}.stl`,
+      stlOf(bodies, unit, `run ${run.number} solution ${solution.number} ${what}, ${unit} mm cubes`));
+  }
+
+  for (const key of ['unit', 'gap']) {
+    $(key).addEventListener('change', () => {
+      if (readSizes()) refresh(state);
+    });
+  }
+  for (const what of ['pieces', 'assembled', 'exploded']) $(`stl-${what}`).addEventListener('click', () => exportStl(what));
+
+  return {
+    name: 'print',
+    slice: my,
+    showsSolution: true,
+    address: {
+      key: 'print',
+      write: () => [...solutionKeys(state), 'print', `unit=${my.unit}`, `gap=${my.gap}`],
+      go(wanted, run) {
+        const k = askedSolution(wanted, run);
+        if (k < 0) return false;
+        for (const key of ['unit', 'gap']) if (wanted.params.get(key) !== null) $(key).value = wanted.params.get(key);
+        if (!readSizes()) return false;
+        say('');
+        setSolution(state, run, k);
+        state.turn = wanted.turn;
+        state.view = 'print';
+        refresh(state);
+        return true;
+      },
+    },
+    panel() {
+      const { solution } = state;
+      const { unit, gap } = my;
+      $('unit').value = String(unit);
+      $('gap').value = String(gap);
+      const { width, depth, height } = flatLayout(unit, gap);
+      const name = solution ? `Solution ${solution.number}` : 'Solution';
+      for (const what of ['assembled', 'exploded']) {
+        $(`stl-${what}`).textContent = `${name} ${what} (STL)`;
+        $(`stl-${what}`).disabled = !solution;
+      }
+      $('print-text').textContent = `Laid flat, the pieces fill ${mm(width)} by ${mm(depth)} of the print bed and stand ${mm(height)} high. ` +
+        `Assembled, the cube is ${mm(4 * unit)} each way. Sizes are in mm; each piece is one closed solid.`;
+    },
+    stage() {
+      const { bodies } = flatLayout(1, my.gap / my.unit);
+      showBodies(state, 0, bodies.map((b) => ({ ...b, cubes: b.cubes.map((c) => c.map((v) => v + 0.5)) })));
+    },
+    step: (by) => stepSolution(state, by),
+    random: () => randomSolution(state),
+  };
+}
