@@ -7,7 +7,7 @@ import { readSolutionsFile, cellIndex, cellCoordinates } from '../src/parse.js';
 import { TURNS, PLACES, turnCells } from '../src/cube.js';
 import { readQuery, writeQuery, whyImpossible, pieceSetsOfRun, findCompletions } from '../src/find.js';
 import { pieceStats, coverCount, touchCount } from '../src/stats.js';
-import { flatLayout, surface } from '../src/print.js';
+import { flatLayout, surface, solutionBodies, stlOf } from '../src/print.js';
 import { startUp, block, SOLUTION_1, SOLUTION_2, cubeRotations } from './fixtures.mjs';
 
 test('the 24 turns are exactly the rotations the solver reaches with its quarter turns, and no mirror', () => {
@@ -98,9 +98,9 @@ test('printing: pieces laid flat lie apart on the bed, and every surface is clos
       });
     });
   }
-  // Each edge of a closed, outward surface is walked once each way.
-  for (const { cubes } of flatLayout(1, 1).bodies) {
-    const points = surface(cubes, [0, 0, 0], 1);
+  // Each edge of a closed, outward surface is walked once each way, with a clearance too.
+  for (const [{ cubes }, clearance] of flatLayout(1, 1).bodies.flatMap((body) => [[body, 0], [body, 0.04], [body, 0.3]])) {
+    const points = surface(cubes, [0, 0, 0], 1, clearance);
     const edges = new Map();
     for (let t = 0; t < points.length; t += 9) {
       const corners = [0, 3, 6].map((k) => points.slice(t + k, t + k + 3).join(','));
@@ -112,6 +112,48 @@ test('printing: pieces laid flat lie apart on the bed, and every surface is clos
     for (const [key, n] of edges) {
       const [from, to] = key.split('>');
       assert.equal(n, edges.get(`${to}>${from}`), key);
+    }
+  }
+});
+
+// The lowest and highest corner of a binary STL's triangles, in mm.
+function stlBox(buffer) {
+  const view = new DataView(buffer);
+  const box = [[Infinity, Infinity, Infinity], [-Infinity, -Infinity, -Infinity]];
+  for (let t = 0, n = view.getUint32(80, true); t < n; t += 1) {
+    for (let k = 0; k < 9; k += 1) {
+      const v = view.getFloat32(84 + t * 50 + 12 + k * 4, true);
+      box[0][k % 3] = Math.min(box[0][k % 3], v);
+      box[1][k % 3] = Math.max(box[1][k % 3], v);
+    }
+  }
+  return box.map((corner) => corner.map((v) => Math.round(v * 1000) / 1000));
+}
+
+test('printing with a clearance: each piece shrinks by it, the cube by it, and flat pieces stay on the bed', () => {
+  // Piece 2's four cubes of 10 mm, every outer face 0.2 mm in: 3649.536 mm3, as sampled on a
+  // 0.1 mm grid; a cube alone is 9.6 mm each way.
+  const volume = (points) => {
+    let sum = 0;
+    for (let t = 0; t < points.length; t += 9) {
+      const [a, b, c] = [0, 3, 6].map((k) => points.slice(t + k, t + k + 3));
+      sum += a[0] * (b[1] * c[2] - b[2] * c[1]) - a[1] * (b[0] * c[2] - b[2] * c[0]) + a[2] * (b[0] * c[1] - b[1] * c[0]);
+    }
+    return Math.round(sum / 6 * 1000) / 1000;
+  };
+  assert.equal(volume(surface([[0, 0, 0], [1, 0, 0], [1, 1, 0], [1, 1, 1]], [0, 0, 0], 10, 0.4)), 3649.536);
+  assert.equal(volume(surface([[0, 0, 0]], [0, 0, 0], 10, 0.4)), 884.736);
+  const cells = twoSolutions().cells.subarray(0, 64);
+  for (const [unit, clearance, side] of [[10, 0, 40], [10, 0.4, 39.6], [7.5, 1, 29]]) {
+    assert.deepEqual(stlBox(stlOf(solutionBodies(cells, false), unit, 'assembled', clearance)), [[0, 0, 0], [side, side, side]]);
+    const { bodies, width, depth, height } = flatLayout(unit, 2, clearance);
+    assert.deepEqual(stlBox(stlOf(bodies, unit, 'flat', clearance)), [[0, 0, 0], [width, depth, height]].map((c) => c.map((v) => Math.round(v * 1000) / 1000)));
+    for (const { cubes, at } of bodies) {
+      const [low, high] = stlBox(stlOf([{ cubes, at }], unit, 'one', clearance));
+      [0, 1, 2].forEach((a) => {
+        assert.equal(low[a], Math.round((Math.min(...cubes.map((c) => c[a])) + at[a]) * unit * 1000) / 1000);
+        assert.equal(high[a], Math.round(((Math.max(...cubes.map((c) => c[a])) + 1 + at[a]) * unit - clearance) * 1000) / 1000);
+      });
     }
   }
 });
