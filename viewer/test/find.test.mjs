@@ -8,6 +8,8 @@ import { TURNS, PLACES, turnCells } from '../src/cube.js';
 import { readQuery, writeQuery, whyImpossible, pieceSetsOfRun, findCompletions } from '../src/find.js';
 import { pieceStats, coverCount, touchCount } from '../src/stats.js';
 import { flatLayout, surface, solutionBodies, stlOf } from '../src/print.js';
+import { hints, withHints } from '../src/hint.js';
+import { readFileSync } from 'node:fs';
 import { startUp, block, SOLUTION_1, SOLUTION_2, cubeRotations } from './fixtures.mjs';
 
 test('the 24 turns are exactly the rotations the solver reaches with its quarter turns, and no mirror', () => {
@@ -155,5 +157,48 @@ test('printing with a clearance: each piece shrinks by it, the cube by it, and f
         assert.equal(high[a], Math.round(((Math.max(...cubes.map((c) => c[a])) + 1 + at[a]) * unit - clearance) * 1000) / 1000);
       });
     }
+  }
+});
+
+test('hints: each reveals a piece of one solution that completes what was put in, the one that narrows the matches most', () => {
+  // The first 60 solutions of a run of the solver.
+  const run = readSolutionsFile(readFileSync(new URL('./solutions-60.txt', import.meta.url), 'utf8')).runs[0];
+  const sets = pieceSetsOfRun(run);
+  const count = (query) => findCompletions(sets, run.count, query).places.length;
+  const empty = new Int8Array(64).fill(-1);
+  const queries = [empty];
+  [[7, 5, [0, 1]], [33, 17, [4, 8, 12]], [59, 22, [3]]].forEach(([s, r, pieces]) => {
+    const turned = turnCells(run.cells.subarray(s * 64, s * 64 + 64), r);
+    queries.push(Int8Array.from(turned, (p) => (pieces.includes(p) ? p : -1)));
+  });
+  // Part of a piece: two cells of piece 6 of solution 12.
+  queries.push(Int8Array.from(run.cells.subarray(12 * 64, 13 * 64), (p, c) => (p === 5 && c < 40 ? p : -1)));
+  for (const query of queries) {
+    const missing = 13 - new Set(Array.from(query).filter((p, c) => p >= 0 && query.filter((q) => q === p).length === (p === 1 ? 4 : 5))).size;
+    const all = hints(sets, run.count, query, 20);
+    assert.equal(all.length, missing);
+    const whole = withHints(query, all);
+    assert.ok(whole.every((p) => p >= 0) && count(whole) === 1, 'all hints make one whole solution');
+    all.forEach((hint, k) => {
+      assert.deepEqual(hints(sets, run.count, query, k + 1), all.slice(0, k + 1), 'the same hints each time');
+      const before = withHints(query, all.slice(0, k));
+      assert.equal(hint.cells.length, hint.piece === 1 ? 4 : 5);
+      assert.ok(hint.cells.every((c) => before[c] < 0 || before[c] === hint.piece));
+      assert.equal(hint.matches, count(withHints(before, [hint])));
+      // No piece of any matching solution, in any turn that matches, narrows them more.
+      const { places } = findCompletions(sets, run.count, before);
+      let fewest = Infinity;
+      for (const s of places) {
+        TURNS.forEach((_, r) => {
+          const turned = turnCells(run.cells.subarray(s * 64, s * 64 + 64), r);
+          if (before.some((p, c) => p >= 0 && turned[c] !== p)) return;
+          for (let p = 0; p < 13; p += 1) {
+            if (before.filter((q) => q === p).length === (p === 1 ? 4 : 5)) continue;
+            fewest = Math.min(fewest, count(Int8Array.from(before, (q, c) => (turned[c] === p ? p : q))));
+          }
+        });
+      }
+      assert.equal(hint.matches, fewest);
+    });
   }
 });
