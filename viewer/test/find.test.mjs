@@ -9,6 +9,7 @@ import { readQuery, writeQuery, whyImpossible, pieceSetsOfRun, findCompletions }
 import { pieceStats, coverCount, touchCount } from '../src/stats.js';
 import { flatLayout, surface, solutionBodies, stlOf } from '../src/print.js';
 import { hints, withHints } from '../src/hint.js';
+import { readSolutionNumber, howPiecesLie } from '../src/messages.js';
 import { readFileSync } from 'node:fs';
 import { startUp, block, SOLUTION_1, SOLUTION_2, cubeRotations } from './fixtures.mjs';
 
@@ -201,4 +202,17 @@ test('hints: each reveals a piece of one solution that completes what was put in
       assert.equal(hint.matches, fewest);
     });
   }
+});
+
+test('what was typed is quoted back, and counts agree with their words', () => {
+  assert.deepEqual(['12', ' 7 ', '+3', '007'].map(readSolutionNumber), [{ number: 12 }, { number: 7 }, { number: 3 }, { number: 7 }]);
+  assert.deepEqual(['abc', '1.5', '-2', '1e3', 'NaN'].map((t) => readSolutionNumber(t).error),
+    ['"abc" is not a solution number.', '"1.5" is not a solution number.', '"-2" is not a solution number.', '"1e3" is not a solution number.', '"NaN" is not a solution number.']);
+  assert.match(readSolutionNumber('  ').error, /^No solution number was given/);
+  assert.deepEqual([['5'], ['5', '7'], '123456789ABC'.split(''), '123456789ABCD'.split('')].map(howPiecesLie), [
+    'piece 5 lies differently; the other 12 lie the same',
+    'pieces 5 and 7 lie differently; the other 11 lie the same',
+    'pieces 1, 2, 3, 4, 5, 6, 7, 8, 9, A, B and C lie differently; the other one lies the same',
+    'all 13 pieces lie differently',
+  ]);
 });
