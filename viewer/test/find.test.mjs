@@ -9,7 +9,10 @@ import { TURNS, turnCells, cellIndex, cellCoordinates } from '../src/cube.js';
 import { EMPTY, readQuery, writeQuery, whyImpossible, pieceSetsOfRun, findCompletions, placement, PLACES } from '../src/find.js';
 import { bestTurn, comparison, markedPicture } from '../src/comparison.js';
 import { pieceStats, coverCount, touchCount } from '../src/stats.js';
-import { flatLayout, surface } from '../src/print.js';
+import { flatLayout, surface, solutionBodies, stlOf } from '../src/print.js';
+import { hints, withHints } from '../src/hint.js';
+import { readSolutionNumber, howPiecesLie } from '../src/messages.js';
+import { readFileSync } from 'node:fs';
 import { startUp, block, SOLUTION_1, SOLUTION_2, cubeRotations, turnLabels } from './fixtures.mjs';
 
 test('the 24 turns are exactly the rotations the solver reaches with its quarter turns, and no mirror', () => {
@@ -151,9 +154,9 @@ test('printing: pieces laid flat lie apart on the bed, and every surface is clos
       });
     });
   }
-  // Each edge of a closed, outward surface is walked once each way.
-  for (const { cubes } of flatLayout(1, 1).bodies) {
-    const points = surface(cubes, [0, 0, 0], 1);
+  // Each edge of a closed, outward surface is walked once each way, with a clearance too.
+  for (const [{ cubes }, clearance] of flatLayout(1, 1).bodies.flatMap((body) => [[body, 0], [body, 0.04], [body, 0.3]])) {
+    const points = surface(cubes, [0, 0, 0], 1, clearance);
     const edges = new Map();
     for (let t = 0; t < points.length; t += 9) {
       const corners = [0, 3, 6].map((k) => points.slice(t + k, t + k + 3).join(','));
@@ -167,4 +170,102 @@ test('printing: pieces laid flat lie apart on the bed, and every surface is clos
       assert.equal(n, edges.get(`${to}>${from}`), key);
     }
   }
+});
+
+// The lowest and highest corner of a binary STL's triangles, in mm.
+function stlBox(buffer) {
+  const view = new DataView(buffer);
+  const box = [[Infinity, Infinity, Infinity], [-Infinity, -Infinity, -Infinity]];
+  for (let t = 0, n = view.getUint32(80, true); t < n; t += 1) {
+    for (let k = 0; k < 9; k += 1) {
+      const v = view.getFloat32(84 + t * 50 + 12 + k * 4, true);
+      box[0][k % 3] = Math.min(box[0][k % 3], v);
+      box[1][k % 3] = Math.max(box[1][k % 3], v);
+    }
+  }
+  return box.map((corner) => corner.map((v) => Math.round(v * 1000) / 1000));
+}
+
+test('printing with a clearance: each piece shrinks by it, the cube by it, and flat pieces stay on the bed', () => {
+  // Piece 2's four cubes of 10 mm, every outer face 0.2 mm in: 3649.536 mm3, as sampled on a
+  // 0.1 mm grid; a cube alone is 9.6 mm each way.
+  const volume = (points) => {
+    let sum = 0;
+    for (let t = 0; t < points.length; t += 9) {
+      const [a, b, c] = [0, 3, 6].map((k) => points.slice(t + k, t + k + 3));
+      sum += a[0] * (b[1] * c[2] - b[2] * c[1]) - a[1] * (b[0] * c[2] - b[2] * c[0]) + a[2] * (b[0] * c[1] - b[1] * c[0]);
+    }
+    return Math.round(sum / 6 * 1000) / 1000;
+  };
+  assert.equal(volume(surface([[0, 0, 0], [1, 0, 0], [1, 1, 0], [1, 1, 1]], [0, 0, 0], 10, 0.4)), 3649.536);
+  assert.equal(volume(surface([[0, 0, 0]], [0, 0, 0], 10, 0.4)), 884.736);
+  const cells = twoSolutions().cells.subarray(0, 64);
+  for (const [unit, clearance, side] of [[10, 0, 40], [10, 0.4, 39.6], [7.5, 1, 29]]) {
+    assert.deepEqual(stlBox(stlOf(solutionBodies(cells, false), unit, 'assembled', clearance)), [[0, 0, 0], [side, side, side]]);
+    const { bodies, width, depth, height } = flatLayout(unit, 2, clearance);
+    assert.deepEqual(stlBox(stlOf(bodies, unit, 'flat', clearance)), [[0, 0, 0], [width, depth, height]].map((c) => c.map((v) => Math.round(v * 1000) / 1000)));
+    for (const { cubes, at } of bodies) {
+      const [low, high] = stlBox(stlOf([{ cubes, at }], unit, 'one', clearance));
+      [0, 1, 2].forEach((a) => {
+        assert.equal(low[a], Math.round((Math.min(...cubes.map((c) => c[a])) + at[a]) * unit * 1000) / 1000);
+        assert.equal(high[a], Math.round(((Math.max(...cubes.map((c) => c[a])) + 1 + at[a]) * unit - clearance) * 1000) / 1000);
+      });
+    }
+  }
+});
+
+test('hints: each reveals a piece of one solution that completes what was put in, the one that narrows the matches most', () => {
+  // The first 60 solutions of a run of the solver.
+  const run = readSolutionsFile(readFileSync(new URL('./solutions-60.txt', import.meta.url), 'utf8')).runs[0];
+  const sets = pieceSetsOfRun(run);
+  const count = (query) => findCompletions(sets, run.count, query).places.length;
+  const empty = new Int8Array(64).fill(-1);
+  const queries = [empty];
+  [[7, 5, [0, 1]], [33, 17, [4, 8, 12]], [59, 22, [3]]].forEach(([s, r, pieces]) => {
+    const turned = turnCells(run.cells.subarray(s * 64, s * 64 + 64), r);
+    queries.push(Int8Array.from(turned, (p) => (pieces.includes(p) ? p : -1)));
+  });
+  // Part of a piece: two cells of piece 6 of solution 12.
+  queries.push(Int8Array.from(run.cells.subarray(12 * 64, 13 * 64), (p, c) => (p === 5 && c < 40 ? p : -1)));
+  for (const query of queries) {
+    const missing = 13 - new Set(Array.from(query).filter((p, c) => p >= 0 && query.filter((q) => q === p).length === (p === 1 ? 4 : 5))).size;
+    const all = hints(sets, run.count, query, 20);
+    assert.equal(all.length, missing);
+    const whole = withHints(query, all);
+    assert.ok(whole.every((p) => p >= 0) && count(whole) === 1, 'all hints make one whole solution');
+    all.forEach((hint, k) => {
+      assert.deepEqual(hints(sets, run.count, query, k + 1), all.slice(0, k + 1), 'the same hints each time');
+      const before = withHints(query, all.slice(0, k));
+      assert.equal(hint.cells.length, hint.piece === 1 ? 4 : 5);
+      assert.ok(hint.cells.every((c) => before[c] < 0 || before[c] === hint.piece));
+      assert.equal(hint.matches, count(withHints(before, [hint])));
+      // No piece of any matching solution, in any turn that matches, narrows them more.
+      const { places } = findCompletions(sets, run.count, before);
+      let fewest = Infinity;
+      for (const s of places) {
+        TURNS.forEach((_, r) => {
+          const turned = turnCells(run.cells.subarray(s * 64, s * 64 + 64), r);
+          if (before.some((p, c) => p >= 0 && turned[c] !== p)) return;
+          for (let p = 0; p < 13; p += 1) {
+            if (before.filter((q) => q === p).length === (p === 1 ? 4 : 5)) continue;
+            fewest = Math.min(fewest, count(Int8Array.from(before, (q, c) => (turned[c] === p ? p : q))));
+          }
+        });
+      }
+      assert.equal(hint.matches, fewest);
+    });
+  }
+});
+
+test('what was typed is quoted back, and counts agree with their words', () => {
+  assert.deepEqual(['12', ' 7 ', '+3', '007'].map(readSolutionNumber), [{ number: 12 }, { number: 7 }, { number: 3 }, { number: 7 }]);
+  assert.deepEqual(['abc', '1.5', '-2', '1e3', 'NaN'].map((t) => readSolutionNumber(t).error),
+    ['"abc" is not a solution number.', '"1.5" is not a solution number.', '"-2" is not a solution number.', '"1e3" is not a solution number.', '"NaN" is not a solution number.']);
+  assert.match(readSolutionNumber('  ').error, /^No solution number was given/);
+  assert.deepEqual([['5'], ['5', '7'], '123456789ABC'.split(''), '123456789ABCD'.split('')].map(howPiecesLie), [
+    'piece 5 lies differently; the other 12 lie the same',
+    'pieces 5 and 7 lie differently; the other 11 lie the same',
+    'pieces 1, 2, 3, 4, 5, 6, 7, 8, 9, A, B and C lie differently; the other one lies the same',
+    'all 13 pieces lie differently',
+  ]);
 });

@@ -75,3 +75,33 @@ export function turnLabels(labels, rotation) {
   rotation.forEach((to, from) => { turned[to] = labels[from]; });
   return turned;
 }
+
+// The solver's console report of a run holding solutions 1 and 2 taking turns: after each
+// picture its piece order, orientations, counters and run time; `between[n]`, if given, is
+// printed after solution n's report (progress blocks, duplicate notices); `end` closes it.
+const ORDERS = [
+  ['02 01 03 04 09 07 13 11 10 08 12 05 06', '04 01 08 05 10 09 11 09 21 08 13 13 07'],
+  ['02 01 03 05 04 06 13 07 09 10 12 08 11', '04 01 08 03 12 14 08 10 19 01 13 05 05'],
+];
+export function consoleReport(count, between = {}, end = '') {
+  let text = startUp();
+  for (let n = 1; n <= count; n += 1) {
+    const [order, orientation] = ORDERS[(n + 1) % 2];
+    text += `\nSolution ${n}\n${(n % 2 ? SOLUTION_1 : SOLUTION_2).join('\n')}\nPermutation: ${order} \nOrientation: ${orientation} \n` +
+      `permutations = ${n * 1000}, tiles attempted = ${n * 20000}, tiles succeeded = ${n * 500}, solutions = ${n}, duplicates = 0\n` +
+      `Total run time = 00:00:0${n % 10}, permutation rate = 183516 / second\n\n${between[n] || ''}`;
+  }
+  return text + end;
+}
+
+export const progressBlock = (permutations, solutions, duplicates) => 'permutation: 02 01 03 12 05 10 04 09 13 07 11 06 08 \n' +
+  'orientation: 04 01 08 07 07 16 07 02 12 08 00 00 00 \n' +
+  `permutations = ${permutations}, tiles attempted = 33423663, tiles succeeded = 774730, solutions = ${solutions}, duplicates = ${duplicates}\n` +
+  'Total run time = 01:02:03, permutation rate = 0 / second\n';
+
+export function consoleSummary(solutions, duplicates) {
+  return `\nAll permutations exhausted, ${solutions} unique solutions found, ${duplicates} duplicate rotations discarded\n` +
+    'Total permutations = 75000000001, tiles attempted = 1234567890123, tiles succeeded = 23456789012\n' +
+    'Total run time = 00:21:05\ntotal time to find last unique solution = 00:20:59\n' +
+    'Average piece order permutation rate = 59288537 / second\n';
+}

@@ -1,10 +1,16 @@
 import test from 'node:test';
 import assert from 'node:assert/strict';
 
-import { parseSolutionsFile, readSolutionsFile, renderCells, assemblyOrder, findSolution } from '../src/parse.js';
+import { spawn } from 'node:child_process';
+import { mkdtempSync, readFileSync, existsSync, rmSync, openSync, closeSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join, resolve } from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+import { parseSolutionsFile, readSolutionsFile, renderCells, assemblyOrder, findSolution, foundAt } from '../src/parse.js';
 import { cellIndex } from '../src/cube.js';
 import { ORIENTATION_COUNTS } from '../src/shapes.js';
-import { startUp, block, summary, SOLUTION_1, SOLUTION_2, NAMES } from './fixtures.mjs';
+import { startUp, block, summary, SOLUTION_1, SOLUTION_2, NAMES, consoleReport, progressBlock, consoleSummary } from './fixtures.mjs';
 
 const ONE_RUN = startUp() + block(1, SOLUTION_1) + block(2, SOLUTION_2) + summary(2, 0);
 
@@ -141,4 +147,83 @@ test('identical runs are marked as identical to the first of them', () => {
 
 test('every piece has as many orientations as the solver prints', () => {
   assert.deepEqual(ORIENTATION_COUNTS, [3, 12, 24, 12, 24, 24, 12, 12, 24, 24, 12, 24, 12]);
+});
+
+test('a console report is a run like a file\'s: the same solutions, its counters kept, and no problem', () => {
+  const notices = 'Discarded duplicate rotated solution 1\nDiscarded duplicate rotated solution 2\n';
+  const text = consoleReport(3, { 1: progressBlock(1000000, 1, 0), 2: notices }, consoleSummary(3, 2));
+  const result = parseSolutionsFile(text);
+  assert.deepEqual([result.error, result.problems, result.kind], [null, [], 'console']);
+  const [run] = result.runs;
+  const [file] = parseSolutionsFile(startUp() + block(1, SOLUTION_1) + block(2, SOLUTION_2) + block(3, SOLUTION_1) + summary(3, 2)).runs;
+  assert.equal(file.kind, 'file');
+  assert.deepEqual([run.kind, run.count, run.numbers, run.cells], ['console', 3, file.numbers, file.cells]);
+  assert.deepEqual({ ...run.console, latest: null }, { reports: 3, progressBlocks: 1, duplicateNotices: 2, duplicates: 2, latest: null });
+  assert.deepEqual(run.console.latest, { permutations: 3000, tilesAttempted: 60000, tilesSucceeded: 1500, solutions: 3, duplicates: 0, seconds: 3, rate: 183516, line: 68 });
+  assert.deepEqual(foundAt(run, 1), { permutations: 2000, tilesAttempted: 40000, tilesSucceeded: 1000, duplicates: 0, seconds: 2 });
+  assert.equal(run.solutions[0].found.permutations, 1000);
+  assert.equal(file.solutions[0].found, null);
+  assert.deepEqual([run.summary.complete, run.summary.runTime, run.summary.lastSolutionTime], [true, '00:21:05', '00:20:59']);
+  // A report stopped by a signal ends on a whole block; one that holds no solution says what it is.
+  assert.deepEqual(parseSolutionsFile(consoleReport(2, { 2: notices })).problems, []);
+  assert.equal(parseSolutionsFile(startUp() + progressBlock(1000000, 0, 0)).error, 'This console report holds no complete solution.');
+  assert.equal(parseSolutionsFile(text + ONE_RUN).kind, 'mixed');
+});
+
+test('a damaged console report is reported like a damaged file', () => {
+  // Solution n's "Solution" line is line 33 + 11 (n - 1); its report lines follow its picture.
+  const cases = [
+    // [what, text, solutions kept, expected problems as [solution, line, text]]
+    ['a bad label', replaceLine(consoleReport(3), 46, (l) => l.replace('9', 'E')), [1, 3], [[2, 46, /'E' in column 24, which is no piece's label/]]],
+    ['a picture line missing', consoleReport(3).replace(SOLUTION_2[3] + '\n', ''), [1, 3], [[2, 47, /only 3 of its 4 picture lines are there/]]],
+    ['cut in its Orientation line', consoleReport(3).slice(0, consoleReport(3).lastIndexOf('Orientation') + 20), [1, 2, 3],
+      [[3, 61, /it is cut off in its Orientation line/]]],
+    ['cut right after a picture', consoleReport(2).slice(0, consoleReport(2).lastIndexOf('Permutation')), [1, 2],
+      [[2, 49, /its Permutation, Orientation, counters and run time lines are missing/]]],
+    ['a damaged counters line', replaceLine(consoleReport(3), 51, (l) => l.replace('tiles', 'tiels')), [1, 2, 3], [[2, 51, /its counters line is damaged/]]],
+    ['a piece order that is not the picture\'s', replaceLine(consoleReport(3), 49, (l) => l.replace('02 01', '01 02')), [1, 3],
+      [[2, 49, /its Permutation line is not the order in which its picture's pieces were placed/]]],
+    ['a counter of solutions that is not the block\'s', replaceLine(consoleReport(3), 62, (l) => l.replace('solutions = 3', 'solutions = 4')), [1, 2, 3],
+      [[3, 62, /its counters line says solutions = 4, not 3/]]],
+    ['a progress block cut short', consoleReport(2, { 1: progressBlock(1000000, 1, 0).split('\n').slice(0, 2).join('\n') + '\n' }), [1, 2],
+      [[null, 45, /a progress block: it stops before its counters line/]]],
+    ['a stray line', replaceLine(consoleReport(2), 43, () => 'hello'), [1, 2], [[null, 43, /Line 43 is not part of a console report \(after solution 1\)/]]],
+  ];
+  for (const [what, text, kept, expected] of cases) {
+    const { runs, problems, error } = parseSolutionsFile(text);
+    assert.equal(error, null, what);
+    assert.deepEqual(runs[0].solutions.map((x) => x.number), kept, what);
+    assert.deepEqual(problems.map((p) => [p.solution, p.line]), expected.map((e) => e.slice(0, 2)), what);
+    problems.forEach((p, i) => assert.match(p.text, expected[i][2], what));
+  }
+});
+
+// The solver's own console report and solutions file, from a run stopped after its first
+// progress blocks; skipped where the solver is not built.
+const SOLVER = process.env.TANDOR_SOLVER || resolve(fileURLToPath(new URL('.', import.meta.url)), '../../build/release/tandor-cube-solver');
+test('the solver\'s console report holds the solutions of its file, and nothing in it is a problem', { skip: !existsSync(SOLVER) && 'the solver is not built' }, async () => {
+  const dir = mkdtempSync(join(tmpdir(), 'tandor-console-'));
+  try {
+    const out = openSync(join(dir, 'run.log'), 'w');
+    const solver = spawn(SOLVER, [], { cwd: dir, stdio: ['ignore', out, 'ignore'] });
+    const ended = new Promise((done) => solver.on('exit', done));
+    const file = join(dir, 'TandorCubeSolutions.txt');
+    for (let waited = 0; waited < 60000; waited += 50) {
+      if (existsSync(file) && readFileSync(file, 'utf8').includes('Solution 40\n')) break;
+      await new Promise((r) => setTimeout(r, 50));
+    }
+    solver.kill('SIGINT');
+    await ended;
+    closeSync(out);
+    const report = readSolutionsFile(readFileSync(join(dir, 'run.log'), 'utf8'));
+    const [kept] = readSolutionsFile(readFileSync(file, 'utf8')).runs;
+    assert.deepEqual([report.error, report.problems, report.kind], [null, [], 'console']);
+    const [run] = report.runs;
+    assert.ok(run.count >= 40 && run.console.progressBlocks > 0, `${run.count} solutions`);
+    assert.deepEqual([run.numbers, run.cells], [kept.numbers, kept.cells]);
+    assert.equal(run.console.reports, run.count);
+    assert.equal(foundAt(run, 0).permutations, 5690);
+  } finally {
+    rmSync(dir, { recursive: true, force: true });
+  }
 });
