@@ -27,10 +27,6 @@ bool console_has_solution(const std::string& console, int n) {
     return console.find("\nSolution " + std::to_string(n) + "\n") != std::string::npos;
 }
 
-bool file_has_solution(const std::string& file, int n) {
-    return file.find("Solution " + std::to_string(n) + "\n") != std::string::npos;
-}
-
 int count_of(const std::string& text, const std::string& part) {
     int n = 0;
     for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
@@ -38,12 +34,13 @@ int count_of(const std::string& text, const std::string& part) {
     return n;
 }
 
-// The console of an undisturbed run, up to its fourth solution, for comparison.
-std::string undisturbed_console() {
-    const std::string dir = make_run_directory("undisturbed");
-    const SolverRun run = run_solver(TANDOR_SOLVER, dir, [](const std::string& c) { return console_has_solution(c, 5); },
-                                     SIGKILL);
-    return run.console.substr(0, run.console.find("\nSolution 4\n"));
+// What a stopped run's message says the file holds of it, for `kept` complete solutions.
+std::string kept_phrase(int kept) {
+    if (kept == 0)
+        return "none of this run's solutions";
+    if (kept == 1)
+        return "this run's solution 1, complete";
+    return "this run's solutions 1 to " + std::to_string(kept) + ", complete";
 }
 
 }  // namespace
@@ -64,24 +61,41 @@ TEST(HardConditions, SolutionsFileThatCannotBeOpenedStopsTheRunBeforeItStarts) {
     EXPECT_EQ(dangling.errors, "tandor-cube-solver: cannot open TandorCubeSolutions.txt: No such file or directory\n");
 }
 
-TEST(HardConditions, FullDiskIsToldOnceAndTheConsoleStaysUnchanged) {
+// A stream that cannot be written stops the run at once with one message and status 1, the
+// solutions file ending on its last complete block. A device that is always full fails the
+// first block; a limit on the size of files the run may write fails the console mid-run.
+TEST(HardConditions, FailedWriteStopsTheRunWithOneMessageAndTheFileOnACompleteBlock) {
     const std::string dir = make_run_directory("full_disk");
     ASSERT_EQ(symlink("/dev/full", solutions_path(dir).c_str()), 0);
-    const SolverRun run = run_solver(TANDOR_SOLVER, dir, [](const std::string& c) { return console_has_solution(c, 5); },
-                                     SIGKILL);
-    EXPECT_EQ(run.errors, "tandor-cube-solver: cannot write to TandorCubeSolutions.txt: No space left on device\n");
-    const std::string console = run.console.substr(0, run.console.find("\nSolution 4\n"));
-    EXPECT_EQ(without_clock_lines(console), without_clock_lines(undisturbed_console()));
-}
+    const SolverRun full_file = run_solver(TANDOR_SOLVER, dir, [](const std::string&) { return false; }, 0);
+    EXPECT_EQ(full_file.exit_status, 1);
+    EXPECT_EQ(full_file.errors, "tandor-cube-solver: cannot write to TandorCubeSolutions.txt: No space left on "
+                                "device; it holds none of this run's solutions; stopped\n");
+    EXPECT_EQ(full_file.console, start_up_text());
 
-TEST(HardConditions, FailingConsoleIsToldOnceAndTheFileStaysComplete) {
-    const std::string dir = make_run_directory("full_console");
-    const SolverRun run = run_solver(TANDOR_SOLVER, dir, [](const std::string& f) { return file_has_solution(f, 3); },
-                                     SIGKILL, {.stdout_path = "/dev/full"});
-    EXPECT_EQ(run.errors, "tandor-cube-solver: cannot write to standard output: No space left on device\n");
-    const std::string file = read_whole_file(solutions_path(dir));
-    ASSERT_EQ(file.substr(0, start_up_text().size()), start_up_text());
-    EXPECT_TRUE(is_solution_blocks(file.substr(start_up_text().size())));
+    const std::string other = make_run_directory("full_console");
+    const SolverRun full_console = run_solver(TANDOR_SOLVER, other, [](const std::string&) { return false; }, 0,
+                                              {.stdout_path = "/dev/full"});
+    EXPECT_EQ(full_console.exit_status, 1);
+    EXPECT_EQ(full_console.errors, "tandor-cube-solver: cannot write to standard output: No space left on device; "
+                                   "TandorCubeSolutions.txt holds none of this run's solutions; stopped\n");
+    EXPECT_EQ(read_whole_file(solutions_path(other)), start_up_text());
+
+    for (int processors : {1, 0}) {
+        SCOPED_TRACE("processors " + std::to_string(processors));
+        const std::string third = make_run_directory("console_fills");
+        const SolverRun run = run_solver(TANDOR_SOLVER, third, [](const std::string&) { return false; }, 0,
+                                         {.stdout_path = third + "/run.log", .processors = processors,
+                                          .file_size_limit = 100000});
+        EXPECT_EQ(run.exit_status, 1);
+        const std::string file = read_whole_file(solutions_path(third));
+        ASSERT_EQ(file.substr(0, start_up_text().size()), start_up_text());
+        EXPECT_TRUE(is_solution_blocks(file.substr(start_up_text().size())));
+        const int kept = count_of(file, "Solution ");
+        EXPECT_GT(kept, 1);
+        EXPECT_EQ(run.errors, "tandor-cube-solver: cannot write to standard output: File too large; "
+                              "TandorCubeSolutions.txt holds " + kept_phrase(kept) + "; stopped\n");
+    }
 }
 
 TEST(HardConditions, ASecondRunInTheSameDirectoryWritesNothing) {
@@ -100,23 +114,28 @@ TEST(HardConditions, ASecondRunInTheSameDirectoryWritesNothing) {
 }
 
 // An interrupt, on one thread or several, ends the run by its signal once the block being
-// written is complete, with a note that tells what the file kept. Standard error is no terminal
-// here, so it holds that note and no progress line.
+// written is complete, with a note that tells what the file kept of this run: the runs follow
+// one another in one directory, and each counts its own solutions. Standard error is no
+// terminal here, so it holds that note and no progress line.
 TEST(HardConditions, InterruptedRunEndsOnACompleteBlockWithANoteAndTheSignalsStatus) {
+    const std::string dir = make_run_directory("interrupted");
     for (int processors : {1, 0})
         for (int stop_signal : {SIGINT, SIGTERM}) {
             SCOPED_TRACE("signal " + std::to_string(stop_signal) + ", processors " + std::to_string(processors));
-            const std::string dir = make_run_directory("interrupted");
+            const std::string before = read_whole_file(solutions_path(dir));
             const SolverRun run = run_solver(TANDOR_SOLVER, dir,
                                              [](const std::string& c) { return console_has_solution(c, 2); },
                                              stop_signal, {.processors = processors});
             EXPECT_EQ(run.end_signal, stop_signal);
             const std::string file = read_whole_file(solutions_path(dir));
-            ASSERT_EQ(file.substr(0, start_up_text().size()), start_up_text());
-            EXPECT_TRUE(is_solution_blocks(file.substr(start_up_text().size())));
-            EXPECT_TRUE(file_has_solution(file, 1));
-            EXPECT_EQ(run.errors, "interrupted: " + std::to_string(count_of(file, "Solution ")) +
-                                      " unique solutions are in TandorCubeSolutions.txt; this run has no summary\n");
+            ASSERT_EQ(file.substr(0, before.size()), before);
+            const std::string added = file.substr(before.size());
+            ASSERT_EQ(added.substr(0, start_up_text().size()), start_up_text());
+            EXPECT_TRUE(is_solution_blocks(added.substr(start_up_text().size())));
+            const int kept = count_of(added, "Solution ");
+            EXPECT_GE(kept, 1);
+            EXPECT_EQ(run.errors, "interrupted: TandorCubeSolutions.txt holds " + kept_phrase(kept) +
+                                      "; this run has no summary\n");
             // The console too ends on a whole block: the last solution it shows has its report,
             // and the last line is a report's, a progress block's or a duplicate notice.
             const std::string last_solution = run.console.substr(run.console.rfind("\nSolution "));
@@ -148,6 +167,7 @@ TEST(HardConditions, FullStoreStopsTheRunWithAMessageAndKeepsEverySolution) {
     prepare_run();
     catalogue = BUILT_IN_CATALOGUE;  // start-up normalises and turns the working catalogue
     solution_capacity = 3;
+    take_solutions_file(file);
     start_up(file);
     testing::internal::CaptureStderr();
     const int status = run_search(file);

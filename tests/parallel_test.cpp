@@ -35,6 +35,7 @@ RunOutput first_solutions(int32_t threads) {
     run_statistics = INITIAL_RUN_STATISTICS;
     reset_solution_store();
     search_threads = threads;
+    take_solutions_file(file);
     start_up(file);
     begin_run_clock();
     while (run_statistics.solutions < UNIQUE_SOLUTIONS && find_next_assembly())

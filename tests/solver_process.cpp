@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <sched.h>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -66,6 +67,14 @@ SolverRun run_solver(const std::string& binary, const std::string& directory,
                     ++taken;
                 }
             sched_setaffinity(0, sizeof chosen, &chosen);
+        }
+        for (const std::string& setting : options.environment)
+            putenv(const_cast<char*>(setting.c_str()));
+        if (options.file_size_limit > 0) {
+            // A write past the limit then fails with EFBIG, as on a disk that is full.
+            const rlimit limit{static_cast<rlim_t>(options.file_size_limit), static_cast<rlim_t>(options.file_size_limit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            signal(SIGXFSZ, SIG_IGN);
         }
         signal(SIGINT, SIG_DFL);
         signal(SIGTERM, SIG_DFL);

@@ -20,6 +20,8 @@ struct SolverOptions {
     std::vector<std::string> args{}; // the command line's arguments
     int processors = 0;              // the processors the run may use; 0 for all
     bool errors_on_terminal = false; // standard error is a pseudo-terminal of 120 columns
+    std::vector<std::string> environment{};  // "NAME=VALUE" settings added to the solver's
+    long file_size_limit = 0;        // the largest file it may write (RLIMIT_FSIZE), 0 for none
 };
 
 // Starts the solver in `directory`, reads what it writes until `stop_now` says so (or the

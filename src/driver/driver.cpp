@@ -22,19 +22,20 @@
 
 namespace {
 
-// The progress block is one block of output: the stop signals wait until it is written.
+// The progress block is one block of output: the stop signals wait until it is written. A
+// console that can no longer be written ends the search here.
 void progress_block() {
     hold_stop_signals();
     print_progress();
     update_progress_line();
     release_stop_signals();
+    search_stop_requested = output_failed();
 }
 
 }  // namespace
 
 void start_up(std::FILE* solutions_file) {
     std::FILE* console = console_stream();
-    output_streams.solutions_file = solutions_file;
     hold_stop_signals();
     static const char BANNER[] = "Tandor Cube Solver\n\n";
     std::fputs(BANNER, console);
@@ -80,7 +81,7 @@ int handle_assembly(std::FILE* solutions_file) {
     }
     update_progress_line();
     release_stop_signals();
-    return status;
+    return output_failed() ? RUN_FAILED_STATUS : status;
 }
 
 void begin_run_clock() {
@@ -90,12 +91,16 @@ void begin_run_clock() {
 }
 
 int run_search(std::FILE* solutions_file) {
+    if (output_failed())
+        return RUN_FAILED_STATUS;
     begin_run_clock();
     while (find_next_assembly()) {
         const int status = handle_assembly(solutions_file);
         if (status != 0)
             return status;
     }
+    if (output_failed())  // the console failed at a progress block
+        return RUN_FAILED_STATUS;
     hold_stop_signals();
     clear_status_line();
     print_summary(solutions_file);
@@ -110,9 +115,10 @@ int run_program(int argc, char** argv) {
     const Request request = read_command_line(argc, argv);
     if (request != Request::RUN)
         return answer_request(request);
-    std::FILE* solutions_file = open_solutions_file();
-    if (solutions_file == nullptr)
+    std::FILE* opened = open_solutions_file();
+    if (opened == nullptr)
         return RUN_FAILED_STATUS;
+    std::FILE* solutions_file = take_solutions_file(opened);
     search_threads = available_processors();
     take_stop_signals();
     start_up(solutions_file);
@@ -120,7 +126,9 @@ int run_program(int argc, char** argv) {
     clear_status_line();
     end_search();
     close_solutions_file();
-    if (output_failed())
+    if (output_failed()) {
+        tell_output_failure();
         status = RUN_FAILED_STATUS;
+    }
     return status;
 }

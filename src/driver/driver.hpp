@@ -8,18 +8,19 @@
 inline constexpr int RUN_FAILED_STATUS = 1;
 
 // Banner, piece list, orientation table with its counts, consistency check, empty board,
-// search start on search_threads threads. Flushes both streams at the end.
+// search start on search_threads threads. Flushes both streams at the end. The solutions file
+// is the stream take_solutions_file gave.
 void start_up(std::FILE* solutions_file);
 
 // Sets the progress block and stamps the start of the search.
 void begin_run_clock();
 
 // Filters and reports the complete assembly on the board. Returns 0, or the exit status of a
-// run that cannot go on.
+// run that cannot go on: the store is full, or a write failed.
 int handle_assembly(std::FILE* solutions_file);
 
 // The search to exhaustion, each complete assembly filtered and reported, then the summary.
-// Returns the process exit status.
+// The first failed write ends it after the block it belongs to. Returns the process exit status.
 int run_search(std::FILE* solutions_file);
 
 // The whole program: returns its exit status.

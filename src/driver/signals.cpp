@@ -3,26 +3,12 @@
 #include <unistd.h>
 
 #include <csignal>
-#include <cstdint>
 #include <initializer_list>
 
-#include "model/run_statistics.hpp"
 #include "model/stop_signals.hpp"
 #include "model/streams.hpp"
 
 namespace {
-
-// Writes the decimal digits of a non-negative number; returns the end.
-char* append_number(char* at, int32_t value) {
-    char digits[12];
-    int n = 0;
-    do
-        digits[n++] = static_cast<char>('0' + value % 10);
-    while ((value /= 10) > 0);
-    while (n > 0)
-        *at++ = digits[--n];
-    return at;
-}
 
 char* append_text(char* at, const char* text) {
     while (*text != '\0')
@@ -38,11 +24,10 @@ void stop_by_signal(int signal_number) {
     char* at = note;
     if (output_streams.status_shown)
         at = append_text(at, "\r\033[K");
-    const int32_t kept = run_statistics.solutions;
     at = append_text(at, "interrupted: ");
-    at = append_number(at, kept);
-    at = append_text(at, kept == 1 ? " unique solution is in " : " unique solutions are in ");
     at = append_text(at, SOLUTIONS_FILE_NAME);
+    at = append_text(at, " holds ");
+    at = describe_kept_solutions(at);
     at = append_text(at, "; this run has no summary\n");
     [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, note, static_cast<size_t>(at - note));
     std::signal(signal_number, SIG_DFL);
@@ -69,6 +54,9 @@ void hold_stop_signals() {
 
 void release_stop_signals() {
     flush_stream(console_stream());
+    // After a failed write the run is stopping with a message of its own: the signals stay held.
+    if (output_failed())
+        return;
     const sigset_t stop_signals = stop_signal_set();
     sigprocmask(SIG_UNBLOCK, &stop_signals, nullptr);
 }

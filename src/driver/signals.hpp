@@ -10,5 +10,6 @@ void take_stop_signals();
 // Blocks SIGINT and SIGTERM until release_stop_signals.
 void hold_stop_signals();
 
-// Flushes the console, then lets a pending stop signal through.
+// Flushes the console, then lets a pending stop signal through; after a failed write they stay
+// held, for the run is stopping with a message of its own.
 void release_stop_signals();

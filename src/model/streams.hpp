@@ -2,16 +2,23 @@
 // and the consistency stop.
 #pragma once
 
+#include <sys/types.h>
+
+#include <cstdint>
 #include <cstdio>
 
 inline constexpr const char* SOLUTIONS_FILE_NAME = "TandorCubeSolutions.txt";
 
 struct OutputStreams {
     std::FILE* console;         // null means standard output; tests point it at a file
-    std::FILE* solutions_file;  // null until the driver has opened it
+    std::FILE* solutions_file;  // null until the driver has taken it
+    int solutions_fd;           // the solutions file's descriptor, -1 while none is taken
     int console_error;          // errno of the first failed console write, 0 while none failed
     int file_error;             // errno of the first failed solutions-file write
+    int rollback_error;         // errno of a failed cut back to the last complete block, or 0
     volatile int status_shown;  // a status line stands on standard error, with no line break yet
+    off_t kept_length;          // the file's length at the end of its last complete block
+    volatile int32_t kept_solutions;  // this run's solutions the file holds complete, 1 to this
 };
 
 extern OutputStreams output_streams;
@@ -25,19 +32,37 @@ inline std::FILE* stream_or_console(std::FILE* stream) {
     return stream != nullptr ? stream : console_stream();
 }
 
-// Flushes the stream. The first failure of the console or the solutions file is told once on
-// standard error and remembered, so that the run goes on but cannot end as a success.
+// Makes an opened solutions file the run's: what it holds now is kept whatever happens, and
+// this run has put none of its solutions in it yet. Returns the stream to write the file with.
+std::FILE* take_solutions_file(std::FILE* opened);
+
+// Flushes the stream. A flush of the solutions file ends a block (the start-up listing, a
+// solution, the summary): once it succeeds, the file is kept to that length, with the
+// solutions counted so far. The first failure of either stream is remembered, and a failed
+// solutions file is cut back at once to the end of its last complete block.
 void flush_stream(std::FILE* stream);
+
+// A write failed: the run cannot go on, and ends with tell_output_failure.
+inline bool output_failed() { return output_streams.console_error != 0 || output_streams.file_error != 0; }
 
 // Writes a status line on standard error in place of the one shown before, or clears it when
 // the text is empty. Messages on standard error clear it first.
 void show_status_line(const char* text);
 void clear_status_line();
 
-// Flushes and closes the solutions file, recording a failure like any other write.
+// Flushes and closes the solutions file. After a failed write nothing more reaches it: what it
+// still buffers is dropped, and the file ends on its last complete block.
 void close_solutions_file();
 
-inline bool output_failed() { return output_streams.console_error != 0 || output_streams.file_error != 0; }
+// Writes what the solutions file holds of this run, for example "this run's solutions 1 to
+// 1077, complete" or "none of this run's solutions", and returns the end. Async-signal-safe.
+char* describe_kept_solutions(char* at);
+
+// The one message on standard error about the first failed write: the stream, the error, and
+// what the solutions file holds, for example "tandor-cube-solver: cannot write to
+// TandorCubeSolutions.txt: No space left on device; it holds this run's solutions 1 to 1077,
+// complete; stopped".
+void tell_output_failure();
 
 // Exit status of a run stopped by a failed internal consistency check.
 inline constexpr int CONSISTENCY_STOP_STATUS = 70;

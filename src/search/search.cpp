@@ -7,6 +7,7 @@
 
 ProgressFunction progress_function = nullptr;
 int32_t search_threads = 1;
+bool search_stop_requested = false;
 
 namespace {
 
@@ -24,9 +25,14 @@ void show(const FastSearch& s, int32_t placed, bool working_started) {
     show(shown);
 }
 
-void progress_block() {
+// The progress block; true when it asked the search to end there.
+bool progress_block_ends_search() {
     if (progress_function != nullptr)
         progress_function();
+    if (!search_stop_requested)
+        return false;
+    end_search();
+    return true;
 }
 
 }  // namespace
@@ -40,6 +46,7 @@ void reset_search_order() {
 
 void begin_search() {
     end_search();
+    search_stop_requested = false;
     search_state.depth = -1;
     search_state.current_cell = {0, 0, 0};
     build_placement_table();
@@ -62,7 +69,8 @@ bool find_next_assembly() {
             const ParallelEvent event = next_parallel_event(shown, board);
             show(shown);
             if (event == ParallelEvent::PROGRESS_MARK) {
-                progress_block();
+                if (progress_block_ends_search())
+                    return false;
                 continue;
             }
             if (event == ParallelEvent::EXHAUSTED)
@@ -72,7 +80,8 @@ bool find_next_assembly() {
         const EngineStop stop = run_to_progress_mark(single, PROGRESS_INTERVAL);
         if (stop == EngineStop::MARK) {
             show(single, single.depth, true);
-            progress_block();
+            if (progress_block_ends_search())
+                return false;
             continue;
         }
         const bool assembled = stop == EngineStop::ASSEMBLY;

@@ -13,6 +13,10 @@
 using ProgressFunction = void (*)();
 extern ProgressFunction progress_function;
 
+// Set by progress_function to end the search at its mark: find_next_assembly then ends the
+// search and returns false at once. begin_search clears it.
+extern bool search_stop_requested;
+
 inline constexpr int64_t PROGRESS_INTERVAL = 1000000;
 
 // piece_order 0..12, orientation_index all -1.
