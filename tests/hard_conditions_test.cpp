@@ -100,9 +100,13 @@ TEST(HardConditions, ASecondRunInTheSameDirectoryWritesNothing) {
 }
 
 // An interrupt, on one thread or several, ends the run by its signal once the block being
-// written is complete, with a note that tells what the file kept. Standard error is no terminal
+// written is complete, with a note that tells what the file kept and where the viewer is. Standard error is no terminal
 // here, so it holds that note and no progress line.
 TEST(HardConditions, InterruptedRunEndsOnACompleteBlockWithANoteAndTheSignalsStatus) {
+    // The build tree's program points to the build tree's viewer page, when it was built.
+    const std::string page = TANDOR_BUILT_VIEWER_PAGE;
+    const std::string viewer_line =
+        page.empty() ? "" : "see the solutions: open " + page + " in a browser and pick TandorCubeSolutions.txt\n";
     for (int processors : {1, 0})
         for (int stop_signal : {SIGINT, SIGTERM}) {
             SCOPED_TRACE("signal " + std::to_string(stop_signal) + ", processors " + std::to_string(processors));
@@ -116,7 +120,8 @@ TEST(HardConditions, InterruptedRunEndsOnACompleteBlockWithANoteAndTheSignalsSta
             EXPECT_TRUE(is_solution_blocks(file.substr(start_up_text().size())));
             EXPECT_TRUE(file_has_solution(file, 1));
             EXPECT_EQ(run.errors, "interrupted: " + std::to_string(count_of(file, "Solution ")) +
-                                      " unique solutions are in TandorCubeSolutions.txt; this run has no summary\n");
+                                      " unique solutions are in TandorCubeSolutions.txt; this run has no summary\n" +
+                                      viewer_line);
             // The console too ends on a whole block: the last solution it shows has its report,
             // and the last line is a report's, a progress block's or a duplicate notice.
             const std::string last_solution = run.console.substr(run.console.rfind("\nSolution "));

@@ -107,19 +107,21 @@ int run_search(std::FILE* solutions_file) {
 }
 
 int run_program(int argc, char** argv) {
-    const Request request = read_command_line(argc, argv);
-    if (request != Request::RUN)
-        return answer_request(request);
+    const CommandLine command_line = read_command_line(argc, argv);
+    if (command_line.request != Request::RUN)
+        return answer_request(command_line);
     std::FILE* solutions_file = open_solutions_file();
     if (solutions_file == nullptr)
         return RUN_FAILED_STATUS;
     search_threads = available_processors();
+    locate_viewer_page();
     take_stop_signals();
     start_up(solutions_file);
     int status = run_search(solutions_file);
     clear_status_line();
     end_search();
     close_solutions_file();
+    point_to_viewer();
     if (output_failed())
         status = RUN_FAILED_STATUS;
     return status;
