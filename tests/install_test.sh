@@ -31,6 +31,7 @@ grep -qxF ".I $page" <<<"$man_text" || fail "the manual page does not name $page
 viewer_line="see the solutions: open $page in a browser and pick TandorCubeSolutions.txt"
 if [ "$viewer" = 1 ]; then
   grep -q '<html' "$page" || fail "no viewer page at share/tandor-cube-solver/"
+  grep -q 'Copyright 2010-[0-9]* Three.js Authors' "$page" || fail "the viewer page lost three.js's notice"
   "$solver" --help | grep -qxF "  open $page" || fail "--help does not name $page"
 fi
 
