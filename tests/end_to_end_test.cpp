@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <filesystem>
 #include <vector>
 
 #include "solver_process.hpp"
@@ -44,32 +43,6 @@ TEST(EndToEnd, ASecondRunAppendsItsOwnReportAndNumbersFromOne) {
     ASSERT_EQ(both.substr(0, first.size()), first);
     const std::string second = both.substr(first.size());
     EXPECT_EQ(second.substr(0, start_up_text().size() + SOLUTION_1_BLOCK.size()), start_up_text() + SOLUTION_1_BLOCK);
-}
-
-// --help and --version answer on standard output and leave the directory alone; any other
-// argument is ignored, as ever.
-TEST(EndToEnd, HelpAndVersionAnswerWithoutARunAndOtherArgumentsAreIgnored) {
-    struct Case {
-        std::vector<std::string> args;
-        std::string starts_with;
-        std::string holds;
-    };
-    const Case cases[] = {
-        {{"--help"}, "Usage: tandor-cube-solver [--help | --version]\n", "Exit status:\n"},
-        {{"-x", "--version", "--help"}, "tandor-cube-solver ", "\nfit test: "},
-    };
-    for (const Case& c : cases) {
-        const std::string dir = make_run_directory("asked");
-        const SolverRun run = run_solver(TANDOR_SOLVER, dir, [](const std::string&) { return false; }, 0, {.args = c.args});
-        EXPECT_EQ(run.exit_status, 0);
-        EXPECT_EQ(run.errors, "");
-        EXPECT_EQ(run.console.rfind(c.starts_with, 0), 0u) << run.console;
-        EXPECT_NE(run.console.find(c.holds), std::string::npos) << run.console;
-        EXPECT_FALSE(std::filesystem::exists(dir + "/TandorCubeSolutions.txt"));
-    }
-    const std::string dir = make_run_directory("ignored");
-    const SolverRun run = run_solver(TANDOR_SOLVER, dir, has_two_solutions, SIGKILL, {.args = {"-h", "--helpful"}});
-    EXPECT_EQ(run.console.rfind(start_up_text() + "\nSolution 1\n", 0), 0u);
 }
 
 // With the report going to a file and standard error on a terminal, the terminal shows a

@@ -114,11 +114,15 @@ TEST(HardConditions, ASecondRunInTheSameDirectoryWritesNothing) {
 }
 
 // An interrupt, on one thread or several, ends the run by its signal once the block being
-// written is complete, with a note that tells what the file kept of this run: the runs follow
-// one another in one directory, and each counts its own solutions. Standard error is no
-// terminal here, so it holds that note and no progress line.
+// written is complete, with a note that tells what the file kept of this run and where the
+// viewer is: the runs follow one another in one directory, and each counts its own solutions.
+// Standard error is no terminal here, so it holds that note and no progress line.
 TEST(HardConditions, InterruptedRunEndsOnACompleteBlockWithANoteAndTheSignalsStatus) {
     const std::string dir = make_run_directory("interrupted");
+    // The build tree's program points to the build tree's viewer page, when it was built.
+    const std::string page = TANDOR_BUILT_VIEWER_PAGE;
+    const std::string viewer_line =
+        page.empty() ? "" : "see the solutions: open " + page + " in a browser and pick TandorCubeSolutions.txt\n";
     for (int processors : {1, 0})
         for (int stop_signal : {SIGINT, SIGTERM}) {
             SCOPED_TRACE("signal " + std::to_string(stop_signal) + ", processors " + std::to_string(processors));
@@ -135,7 +139,7 @@ TEST(HardConditions, InterruptedRunEndsOnACompleteBlockWithANoteAndTheSignalsSta
             const int kept = count_of(added, "Solution ");
             EXPECT_GE(kept, 1);
             EXPECT_EQ(run.errors, "interrupted: TandorCubeSolutions.txt holds " + kept_phrase(kept) +
-                                      "; this run has no summary\n");
+                                      "; this run has no summary\n" + viewer_line);
             // The console too ends on a whole block: the last solution it shows has its report,
             // and the last line is a report's, a progress block's or a duplicate notice.
             const std::string last_solution = run.console.substr(run.console.rfind("\nSolution "));

@@ -13,17 +13,26 @@ fail() { echo "FAILED: $*" >&2; exit 1; }
 "$cmake" --install "$build" --prefix "$tmp/prefix" >/dev/null
 solver=$tmp/prefix/bin/tandor-cube-solver
 [ -x "$solver" ] || fail "no bin/tandor-cube-solver"
-manual=$tmp/prefix/share/man/man1/tandor-cube-solver.1
+manual=$tmp/prefix/share/man/man1/tandor-cube-solver.1.gz
+[ -f "$manual" ] || fail "no compressed manual page at share/man/man1/"
+man_text=$(gzip -dc "$manual")
 version=$("$solver" --version | sed -n 's/^tandor-cube-solver //p')
-grep -q "^\.TH TANDOR-CUBE-SOLVER 1 .*\"Tandor Cube Solver $version\"" "$manual" ||
-  fail "no manual page of version $version at share/man/man1/tandor-cube-solver.1"
-# The manual page describes every option that --help lists.
-for option in $("$solver" --help | sed -n 's/^  \(--[a-z-]*\) .*/\1/p'); do
-  grep -qxF ".B ${option//-/\\-}" "$manual" || fail "the manual page does not describe $option"
+grep -q "^\.TH TANDOR-CUBE-SOLVER 1 .*\"Tandor Cube Solver $version\"" <<<"$man_text" ||
+  fail "no manual page of version $version at share/man/man1/tandor-cube-solver.1.gz"
+# The manual page describes every option that --help lists, in both its forms.
+for option in $("$solver" --help | sed -n 's/^  \(-[a-zA-Z]\), \(--[a-z-]*\) .*/\1,\2/p'); do
+  short=${option%,*} long=${option#*,}
+  grep -qxF ".BR ${short//-/\\-} \", \" ${long//-/\\-}" <<<"$man_text" || fail "the manual page does not describe $option"
 done
+[ -f "$tmp/prefix/share/doc/tandor-cube-solver/copyright" ] || fail "no copyright file"
 page=$tmp/prefix/share/tandor-cube-solver/tandor-cube-viewer.html
+# The manual page names the page under the prefix it was installed to.
+grep -qxF ".I $page" <<<"$man_text" || fail "the manual page does not name $page"
+viewer_line="see the solutions: open $page in a browser and pick TandorCubeSolutions.txt"
 if [ "$viewer" = 1 ]; then
   grep -q '<html' "$page" || fail "no viewer page at share/tandor-cube-solver/"
+  grep -q 'Copyright 2010-[0-9]* Three.js Authors' "$page" || fail "the viewer page lost three.js's notice"
+  "$solver" --help | grep -qxF "  open $page" || fail "--help does not name $page"
 fi
 
 mkdir "$tmp/run"
@@ -41,4 +50,7 @@ pid=
 [ "$status" -eq 143 ] || fail "the stopped run ended with status $status, not by SIGTERM"
 head -n 1 TandorCubeSolutions.txt | grep -qx 'Tandor Cube Solver' || fail "no solutions file in the working directory"
 grep -q '^Solution 1$' TandorCubeSolutions.txt || fail "the solutions file lacks the first solution"
+if [ "$viewer" = 1 ]; then
+  grep -qxF "$viewer_line" errors.txt || fail "the interrupt note does not point to the viewer page: $(cat errors.txt)"
+fi
 echo "installed into a temporary prefix; the installed program reached its first solution"

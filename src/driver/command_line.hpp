@@ -1,10 +1,41 @@
-// The command line: a run, or the help or the version text.
+// The command line: a run, the help or the version text, or a usage error; and the viewer page
+// that the help, the end of a run and the interrupt note point to.
 #pragma once
 
-// What the command line asks for: a run, unless its first --help or --version comes first.
-// Every other argument is ignored.
-enum class Request { RUN, HELP, VERSION };
-Request read_command_line(int argc, char** argv);
+// Exit status of a command line the program cannot use.
+inline constexpr int USAGE_STATUS = 2;
 
-// Prints the help or the version text on standard output; returns the exit status.
-int answer_request(Request request);
+// What the command line asks for. Every argument is read before anything is done: -h or --help
+// and -V or --version ask for their text (the first of them counts), "--" ends the options, and
+// any other argument, an unknown option or an operand, anywhere, makes the whole command line a
+// usage error. No argument asks for a run.
+enum class Request { RUN, HELP, VERSION, USAGE_ERROR };
+struct CommandLine {
+    Request request;
+    const char* refused;    // the first argument refused, for a usage error; otherwise null
+    bool refused_option;    // it was an option, not an operand
+};
+CommandLine read_command_line(int argc, char** argv);
+
+// Prints the help or the version text on standard output, or the usage error's one line on
+// standard error; returns the exit status.
+int answer_request(const CommandLine& command_line);
+
+// The viewer page's path holds at most this many bytes with its terminating null.
+inline constexpr int VIEWER_PAGE_PATH_SIZE = 1024;
+
+// Looks for the viewer page next to the running program: where an install puts it, relative to
+// the program's directory, or in the program's own directory (a build tree). Call it once before
+// viewer_page is read.
+void locate_viewer_page();
+
+// The absolute path of the viewer page that locate_viewer_page found, or "" when there is none.
+// Reads a static buffer only, so a signal handler may call it.
+const char* viewer_page();
+
+// The line that points to the viewer page: VIEWER_LINE_START, the page's path, VIEWER_LINE_END.
+inline constexpr const char* VIEWER_LINE_START = "see the solutions: open ";
+inline constexpr const char* VIEWER_LINE_END = " in a browser and pick TandorCubeSolutions.txt\n";
+
+// Prints the line that points to the viewer page on standard error, when there is a page.
+void point_to_viewer();

@@ -112,14 +112,15 @@ int run_search(std::FILE* solutions_file) {
 }
 
 int run_program(int argc, char** argv) {
-    const Request request = read_command_line(argc, argv);
-    if (request != Request::RUN)
-        return answer_request(request);
+    const CommandLine command_line = read_command_line(argc, argv);
+    if (command_line.request != Request::RUN)
+        return answer_request(command_line);
     std::FILE* opened = open_solutions_file();
     if (opened == nullptr)
         return RUN_FAILED_STATUS;
     std::FILE* solutions_file = take_solutions_file(opened);
     search_threads = available_processors();
+    locate_viewer_page();
     take_stop_signals();
     start_up(solutions_file);
     int status = run_search(solutions_file);
@@ -130,5 +131,6 @@ int run_program(int argc, char** argv) {
         tell_output_failure();
         status = RUN_FAILED_STATUS;
     }
+    point_to_viewer();
     return status;
 }

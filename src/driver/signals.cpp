@@ -5,6 +5,7 @@
 #include <csignal>
 #include <initializer_list>
 
+#include "driver/command_line.hpp"
 #include "model/stop_signals.hpp"
 #include "model/streams.hpp"
 
@@ -20,7 +21,7 @@ char* append_text(char* at, const char* text) {
 // The note says what the file kept, and the signal then ends the process as it would have.
 // Only async-signal-safe calls: the note is put together by hand and written in one write.
 void stop_by_signal(int signal_number) {
-    char note[200];
+    char note[200 + VIEWER_PAGE_PATH_SIZE];
     char* at = note;
     if (output_streams.status_shown)
         at = append_text(at, "\r\033[K");
@@ -29,6 +30,11 @@ void stop_by_signal(int signal_number) {
     at = append_text(at, " holds ");
     at = describe_kept_solutions(at);
     at = append_text(at, "; this run has no summary\n");
+    if (viewer_page()[0] != '\0') {
+        at = append_text(at, VIEWER_LINE_START);
+        at = append_text(at, viewer_page());
+        at = append_text(at, VIEWER_LINE_END);
+    }
     [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, note, static_cast<size_t>(at - note));
     std::signal(signal_number, SIG_DFL);
     std::raise(signal_number);
