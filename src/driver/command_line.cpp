@@ -69,7 +69,7 @@ const char HELP_END[] =
     "                                 solutions and duplicates so far, the rate, the time\n"
     "                                 taken and the time left\n"
     "  Ctrl-C                         stops the run once the block being written is complete,\n"
-    "                                 and tells how many unique solutions the file holds; a\n"
+    "                                 and tells which of this run's solutions the file holds; a\n"
     "                                 stopped run has no summary\n"
     "\n"
     "Exit status:\n"
