@@ -131,6 +131,8 @@ int run_program(int argc, char** argv) {
         tell_output_failure();
         status = RUN_FAILED_STATUS;
     }
-    point_to_viewer();
+    // A run that failed says so in one message and nothing after it.
+    if (status == 0)
+        point_to_viewer();
     return status;
 }
