@@ -6,7 +6,7 @@
 import { findSolution } from './parse.js';
 import { TURNS } from './cube.js';
 import { $, say } from './page.js';
-import { currentView, runOf, placeOf, missing, show, resetViews } from './state.js';
+import { currentView, runOf, placeOf, missing, setSolution, show, resetViews } from './state.js';
 
 export function writeAddress(state) {
   const { run } = state;
@@ -43,6 +43,15 @@ export function askedSolution(wanted, run) {
     return -1;
   }
   return k;
+}
+
+// Makes solution k of a run the one shown, turned by `turn`, in the view `name`, as an address
+// asks once all it asks for is there; the view then brings the page up to date.
+export function showAsked(state, name, run, k, turn) {
+  say('');
+  setSolution(state, run, k);
+  state.turn = turn;
+  state.view = name;
 }
 
 // Shows the view an address names; when something in it is not there or wrong, says what and

@@ -53,7 +53,7 @@ export const PLACES = ORIENTATIONS.map((shapes, p) => {
     for (let anchor = 0; anchor < CELLS; anchor += 1) {
       const { cells, outside } = placedCells(p, o, anchor);
       if (outside) continue;
-      const set = [0, 0];
+      const set = new Int32Array(2);
       for (const cell of cells) addCell(set, 0, cell);
       sets.push(...set);
     }
@@ -74,7 +74,7 @@ export function placement(query, p, o, anchor) {
 
 // Each piece's cells in a query: how many, and the set of them as two words.
 function pieceSets(cells) {
-  const sets = PIECES.map(() => ({ count: 0, words: [0, 0] }));
+  const sets = PIECES.map(() => ({ count: 0, words: new Int32Array(2) }));
   cells.forEach((p, cell) => {
     if (p < 0) return;
     sets[p].count += 1;

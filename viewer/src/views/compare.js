@@ -6,7 +6,7 @@ import { label, words } from '../words.js';
 import { bestTurn, comparison, markedPicture } from '../comparison.js';
 import { $, say } from '../page.js';
 import { refresh, setSolution, placeOf, cellsAt } from '../state.js';
-import { askedSolution } from '../address.js';
+import { askedSolution, showAsked } from '../address.js';
 import { bodiesOf, showBodies, captions, drawStage } from '../stage.js';
 
 export function compareView(state) {
@@ -108,10 +108,7 @@ export function compareView(state) {
         const written = wanted.params.get('compare');
         let other = -1;
         if (written !== '' && (other = placeOf(run, Number(written), written)) < 0) return false;
-        say('');
-        setSolution(state, run, k);
-        state.turn = 0;
-        state.view = 'compare';
+        showAsked(state, 'compare', run, k, 0);
         if (other >= 0) {
           my.other = other;
           my.otherTurn = turnFor(other);

@@ -3,8 +3,8 @@
 // the pieces, in mm. Address: &solution=N[&turn=T]&print&unit=U&gap=G.
 import { flatLayout, solutionBodies, stlOf } from '../print.js';
 import { $, say } from '../page.js';
-import { refresh, setSolution, shownCells, stepSolution, randomSolution } from '../state.js';
-import { solutionKeys, askedSolution } from '../address.js';
+import { refresh, shownCells, stepSolution, randomSolution } from '../state.js';
+import { solutionKeys, askedSolution, showAsked } from '../address.js';
 import { showBodies } from '../stage.js';
 
 const mm = (v) => `${Number(v.toFixed(1)).toLocaleString('en')} mm`;
@@ -71,10 +71,7 @@ export function printView(state) {
         if (k < 0) return false;
         for (const key of ['unit', 'gap']) if (wanted.params.get(key) !== null) $(key).value = wanted.params.get(key);
         if (!readSizes()) return false;
-        say('');
-        setSolution(state, run, k);
-        state.turn = wanted.turn;
-        state.view = 'print';
+        showAsked(state, 'print', run, k, wanted.turn);
         refresh(state);
         return true;
       },

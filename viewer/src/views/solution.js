@@ -6,7 +6,7 @@ import { renderCells } from '../parse.js';
 import { label } from '../words.js';
 import { $, say, faceCanvas } from '../page.js';
 import { refresh, setSolution, shownCells, placeOf, show, step, random, stepSolution, randomSolution } from '../state.js';
-import { writeAddress, solutionKeys, askedSolution } from '../address.js';
+import { writeAddress, solutionKeys, askedSolution, showAsked } from '../address.js';
 import { bodiesOf, showBodies, drawStage, applyFocus, setFocus, resetCamera } from '../stage.js';
 
 export function solutionView(state) {
@@ -87,10 +87,7 @@ export function solutionView(state) {
       go(wanted, run) {
         const k = askedSolution(wanted, run);
         if (k < 0) return false;
-        say('');
-        setSolution(state, run, k);
-        state.turn = wanted.turn;
-        state.view = 'solution';
+        showAsked(state, 'solution', run, k, wanted.turn);
         refresh(state);
         return true;
       },
