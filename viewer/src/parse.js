@@ -42,7 +42,8 @@ const STARTERS = [SOLUTION_LINE, SUMMARY_LINE, REPORT_ORDER_LINE, PROGRESS_ORDER
 // (A picture line starts with a blank, which none of them does.)
 const startsSomething = (text) => text.charCodeAt(0) !== 32 && STARTERS.some((line) => line.test(text));
 
-// What the console says of each solution when it reports it, FOUND_FIELDS numbers a solution.
+// What the console reports with each solution: a console run's `found` holds these numbers for
+// each of its solutions, one after the other (NaN where its report lines are damaged).
 export const FOUND_FIELDS = ['permutations', 'tilesAttempted', 'tilesSucceeded', 'duplicates', 'seconds'];
 const FOUND = FOUND_FIELDS.length;
 

@@ -175,7 +175,6 @@ test('a damaged console report is reported like a damaged file', () => {
   const cases = [
     // [what, text, solutions kept, expected problems as [solution, line, text]]
     ['a bad label', replaceLine(consoleReport(3), 46, (l) => l.replace('9', 'E')), [1, 3], [[2, 46, /'E' in column 24, which is no piece's label/]]],
-    ['a picture line missing', consoleReport(3).replace(SOLUTION_2[3] + '\n', ''), [1, 3], [[2, 47, /only 3 of its 4 picture lines are there/]]],
     ['cut in its Orientation line', consoleReport(3).slice(0, consoleReport(3).lastIndexOf('Orientation') + 20), [1, 2, 3],
       [[3, 61, /it is cut off in its Orientation line/]]],
     ['cut right after a picture', consoleReport(2).slice(0, consoleReport(2).lastIndexOf('Permutation')), [1, 2],
