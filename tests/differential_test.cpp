@@ -126,7 +126,7 @@ std::vector<ExchangeStop> straightforward_exchanges() {
 std::vector<ExchangeStop> fast_marks(int64_t step) {
     prepare_run();
     std::vector<ExchangeStop> stops;
-    static FastSearch s;
+    static EnginePosition s;
     start_root(s, INITIAL_SEARCH_COUNTERS);
     s.next_mark = step;
     for (int assemblies = 0; assemblies < 2;) {
@@ -161,7 +161,7 @@ std::vector<ExchangeStop> reached_marks(const std::vector<ExchangeStop>& all, in
 
 }  // namespace
 
-TEST(Differential, FastSearchMatchesTheStraightforwardOneAtEveryAssemblyAndProgressBlock) {
+TEST(Differential, EnginePositionMatchesTheStraightforwardOneAtEveryAssemblyAndProgressBlock) {
     std::vector<std::string> reference_blocks;
     const std::vector<Assembly> reference = first_assemblies(reference_find_next_assembly, reference_blocks);
     ASSERT_EQ(reference.size(), size_t{ASSEMBLIES});
@@ -206,7 +206,7 @@ TEST(Differential, IndexedFilterAnswersAndStoresAsTheLinearOne) {
 // not fit, without stepping through them; a mark must still stop it at the very exchange that
 // reaches it, with the position the straightforward search shows there, and the search must go
 // on from there unchanged.
-TEST(Differential, MarksStopTheFastSearchAtTheStraightforwardExchange) {
+TEST(Differential, MarksStopTheEnginePositionAtTheStraightforwardExchange) {
     const std::vector<ExchangeStop> all = straightforward_exchanges();
     ASSERT_GT(all.size(), 40000u);
     for (FitTest fit_test : supported_fit_tests()) {

@@ -7,6 +7,7 @@
 
 #include "model/board.hpp"
 #include "search/engine.hpp"
+#include "search/fit_tests.hpp"
 #include "search/search.hpp"
 
 // Points the console at a temporary file until the capture is read and closed.

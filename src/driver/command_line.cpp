@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "driver/driver.hpp"
-#include "search/engine.hpp"
+#include "search/fit_tests.hpp"
 
 Request read_command_line(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {

@@ -28,9 +28,9 @@ struct Chunk {
     bool last;         // the subtree is exhausted at its end
     int32_t checkpoint_count;
     int32_t assembly_count;
-    FastSearch end;  // the position at the end of the stretch, with its counters
-    FastSearch checkpoints[CHUNK_CHECKPOINTS];  // the first is where the stretch starts
-    FastSearch assemblies[CHUNK_ASSEMBLIES];
+    EnginePosition end;  // the position at the end of the stretch, with its counters
+    EnginePosition checkpoints[CHUNK_CHECKPOINTS];  // the first is where the stretch starts
+    EnginePosition assemblies[CHUNK_ASSEMBLIES];
 };
 
 struct Pool {
@@ -40,7 +40,7 @@ struct Pool {
     std::vector<Chunk*> free_chunks;
     std::vector<Chunk*> done_chunks;  // filled, waiting for the merge
     int32_t reserve = 0;               // free chunks kept for the subtree being merged
-    FastSearch splitter{};             // hands out the subtrees in order
+    EnginePosition splitter{};             // hands out the subtrees in order
     bool splitter_exhausted = false;
     int64_t next_task = 0;
     int64_t head_task = 0;  // the subtree being merged
@@ -52,7 +52,7 @@ Pool* pool = nullptr;
 
 // The merging thread's own walk of the depths above the subtrees, with absolute counters.
 struct Merge {
-    FastSearch shallow;
+    EnginePosition shallow;
     int64_t task = 0;          // the subtree being merged
     int32_t sequence = 0;      // its next chunk
     Chunk* chunk = nullptr;    // the chunk being merged
@@ -83,7 +83,7 @@ Chunk* acquire_chunk(std::unique_lock<std::mutex>& lock, int64_t task) {
 // Searches on from the worker's position into the chunk, keeping a checkpoint every
 // CHECKPOINT_INTERVAL permutations and every assembly, until the chunk is full or the subtree
 // ends. Returns the engine's last stop.
-EngineStop fill_chunk(FastSearch& s, Chunk& c) {
+EngineStop fill_chunk(EnginePosition& s, Chunk& c) {
     c.checkpoint_count = 1;
     c.assembly_count = 0;
     c.checkpoints[0] = s;
@@ -105,7 +105,7 @@ EngineStop fill_chunk(FastSearch& s, Chunk& c) {
 
 void work() {
     for (;;) {
-        FastSearch s;
+        EnginePosition s;
         int64_t task;
         {
             std::unique_lock<std::mutex> lock(pool->mutex);
@@ -154,7 +154,7 @@ bool replay_to_mark(const Chunk& c, int64_t target, PublishedPosition& shown) {
     int32_t j = c.checkpoint_count - 1;
     while (j > 0 && c.checkpoints[j].counted.permutations > target)
         --j;
-    FastSearch s = c.checkpoints[j];
+    EnginePosition s = c.checkpoints[j];
     bool landed = j > 0 && s.counted.permutations == target;  // a checkpoint is an exchange
     if (!landed) {
         s.next_mark = target;
@@ -203,7 +203,7 @@ int32_t available_processors() {
     return count > 0 ? count : 1;
 }
 
-void begin_parallel_search(const FastSearch& root, int32_t threads, int64_t mark_interval) {
+void begin_parallel_search(const EnginePosition& root, int32_t threads, int64_t mark_interval) {
     end_parallel_search();
     pool = new Pool;
     const int32_t chunk_count = 4 * threads + 4;
@@ -252,7 +252,7 @@ ParallelEvent next_parallel_event(PublishedPosition& shown, Board& assembly) {
                 continue;
             }
             if (more_assemblies) {
-                const FastSearch& a = c.assemblies[merge.next_assembly++];
+                const EnginePosition& a = c.assemblies[merge.next_assembly++];
                 publish_position(a, PIECE_COUNT, false, merge.base, shown);
                 write_assembly(a, assembly);
                 return ParallelEvent::ASSEMBLY;

@@ -16,7 +16,7 @@ int32_t available_processors();
 // Starts `threads` workers on the search from `root`, a position as start_root leaves it, with
 // its counters; the merge reports a progress mark at every exchange that lands on a multiple of
 // `mark_interval`. The placement table must be built.
-void begin_parallel_search(const FastSearch& root, int32_t threads, int64_t mark_interval);
+void begin_parallel_search(const EnginePosition& root, int32_t threads, int64_t mark_interval);
 
 enum class ParallelEvent { ASSEMBLY, PROGRESS_MARK, EXHAUSTED };
 
