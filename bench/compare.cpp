@@ -37,7 +37,7 @@ void prepare() {
 
 bool with_progress_line = false;
 
-Outcome run(bool (*find_next)(), int32_t (*store)(), int32_t wanted) {
+Outcome run(bool (*find_next)(), StoreResult (*store)(), int32_t wanted) {
     prepare();
     if (with_progress_line) {
         run_statistics.start_clock = process_clock();
@@ -48,7 +48,7 @@ Outcome run(bool (*find_next)(), int32_t (*store)(), int32_t wanted) {
     const auto start = std::chrono::steady_clock::now();
     int32_t duplicates = 0;
     while (run_statistics.solutions < wanted && find_next()) {
-        if (store() == ROTATED_DUPLICATE)
+        if (store() == StoreResult::ROTATED_DUPLICATE)
             ++duplicates;
         if (with_progress_line)
             update_progress_line();

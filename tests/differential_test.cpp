@@ -81,9 +81,9 @@ std::vector<Board> filter_inputs(const std::vector<Assembly>& assemblies) {
     return inputs;
 }
 
-std::vector<int32_t> filter_all(int32_t (*store)(), const std::vector<Board>& inputs) {
+std::vector<StoreResult> filter_all(StoreResult (*store)(), const std::vector<Board>& inputs) {
     reset_solution_store();
-    std::vector<int32_t> results;
+    std::vector<StoreResult> results;
     for (const Board& b : inputs) {
         board = b;
         results.push_back(store());
@@ -189,16 +189,16 @@ TEST(Differential, EnginePositionMatchesTheStraightforwardOneAtEveryAssemblyAndP
 TEST(Differential, IndexedFilterAnswersAndStoresAsTheLinearOne) {
     std::vector<std::string> blocks;
     const std::vector<Board> inputs = filter_inputs(first_assemblies(find_next_assembly, blocks));
-    const std::vector<int32_t> linear = filter_all(reference_store_if_unique, inputs);
+    const std::vector<StoreResult> linear = filter_all(reference_store_if_unique, inputs);
     std::vector<Board> linear_store(solution_store.boards, solution_store.boards + run_statistics.solutions);
-    const std::vector<int32_t> indexed = filter_all(store_if_unique, inputs);
+    const std::vector<StoreResult> indexed = filter_all(store_if_unique, inputs);
     EXPECT_EQ(indexed, linear);
     ASSERT_EQ(size_t(run_statistics.solutions), linear_store.size());
     for (size_t n = 0; n < linear_store.size(); ++n)
         EXPECT_TRUE(boards_equal(solution_store.boards[n], linear_store[n])) << "slot " << n;
     int duplicates = 0;
-    for (int32_t result : linear)
-        duplicates += result == ROTATED_DUPLICATE;
+    for (StoreResult result : linear)
+        duplicates += result == StoreResult::ROTATED_DUPLICATE;
     EXPECT_EQ(duplicates, ASSEMBLIES / 5);
 }
 

@@ -62,12 +62,12 @@ int handle_assembly(std::FILE* solutions_file) {
     std::FILE* console = console_stream();
     int status = 0;
     hold_stop_signals();
-    const int32_t result = store_if_unique();
-    if (result == STORED_NEW) {
+    const StoreResult result = store_if_unique();
+    if (result == StoreResult::STORED_NEW) {
         run_statistics.last_solution_clock = process_clock();
         report_solution();
         print_board(solutions_file, 1);
-    } else if (result == ROTATED_DUPLICATE) {
+    } else if (result == StoreResult::ROTATED_DUPLICATE) {
         ++run_statistics.duplicates;
         std::fprintf(console, "Discarded duplicate rotated solution %d\n", run_statistics.duplicates);
     } else {
