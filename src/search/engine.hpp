@@ -64,6 +64,9 @@ struct EnginePosition {
     int64_t next_mark;
 };
 
+// The parallel search keeps hundreds of these per chunk (search/parallel.cpp counts their memory).
+static_assert(sizeof(EnginePosition) == 1192);
+
 enum class EngineStop { ASSEMBLY, EXHAUSTED, SUBTREE, MARK };
 
 // Runs the loop from where the position stands. ASSEMBLY: depth 12 is placed. EXHAUSTED: the

@@ -10,13 +10,32 @@
 
 #include "model/stop_signals.hpp"
 
+// Why the output on any number of threads is the single-threaded output, byte for byte:
+//
+// - The splitter and the merge number the same subtrees. Both walk the depths above SPLIT_DEPTH
+//   with the same loop, and the loop hands back only a subtree whose root has a piece that fits.
+//   A dead root is counted at once by the splitter, which has no marks, but stepped through by
+//   the merge walk when a progress mark falls inside it; were dead roots handed back, the two
+//   would number the subtrees differently.
+// - Counters are kept per subtree and added in task order. A worker counts its subtree from 0;
+//   the merge adds each subtree's count to its own, subtree after subtree in the order the
+//   splitter handed them out, so every counter it shows is the single-threaded search's there.
+//   Within a chunk, assemblies and progress marks come out in the order of the count: a mark
+//   comes before any assembly found at or after its exchange.
+// - Marks are found by replaying from the last checkpoint. Where a progress block falls is known
+//   only once every earlier subtree is merged, so the worker keeps its position at every
+//   CHECKPOINT_INTERVAL permutations of its own count, and the merge replays from the last one
+//   before the mark, at most CHECKPOINT_INTERVAL permutations back.
+//
+// What it costs: a chunk holds CHUNK_CHECKPOINTS + CHUNK_ASSEMBLIES + 1 positions of 1,192 bytes,
+// about 0.58 MiB, and the pool makes 4 chunks per thread and 4 more, all before the search starts:
+// 7 MiB on two threads, 2.9 MiB more per further thread.
+
 namespace {
 
 // Subtrees start below this depth: about 180,000 of them, a few milliseconds each on average.
 constexpr int32_t SPLIT_DEPTH = 3;
-// Workers keep a resumable position every this many permutations of their own count, so that a
-// progress block, whose place is only known once every earlier subtree is done, is found again
-// by replaying at most this stretch.
+// Workers keep a resumable position every this many permutations of their own count.
 constexpr int64_t CHECKPOINT_INTERVAL = 8192;
 constexpr int32_t CHUNK_CHECKPOINTS = 256;
 constexpr int32_t CHUNK_ASSEMBLIES = 256;
@@ -240,8 +259,7 @@ ParallelEvent next_parallel_event(PublishedPosition& shown, Board& assembly) {
     for (;;) {
         if (merge.chunk != nullptr) {
             Chunk& c = *merge.chunk;
-            // Assemblies and progress marks in the order of the count: a mark comes before any
-            // assembly found at or after its exchange.
+            // Assemblies and progress marks in the order of the count (see the top of the file).
             const int64_t target = merge.next_progress - merge.base.permutations;
             const bool more_assemblies = merge.next_assembly < c.assembly_count;
             if (target <= c.end.counted.permutations &&

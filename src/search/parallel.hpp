@@ -1,7 +1,7 @@
 // The search on several threads: the tree is split into the subtrees below the third depth,
 // workers search them ahead, and the calling thread merges their results in the single-threaded
 // order, so that every assembly, counter and progress mark comes out as the single-threaded
-// search gives them. It runs the engine alone; the front end (search/search.cpp) turns its events
+// search gives them (why, at the top of search/parallel.cpp). It runs the engine alone; the front end (search/search.cpp) turns its events
 // into the run's state.
 #pragma once
 
