@@ -7,7 +7,7 @@
 
 #include "model/run_statistics.hpp"
 #include "model/streams.hpp"
-#include "report/statistics.hpp"
+#include "report/progress_block.hpp"
 #include "search/engine.hpp"
 #include "search/reference_search.hpp"
 #include "search/search.hpp"

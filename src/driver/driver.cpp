@@ -15,7 +15,9 @@
 #include "report/listing.hpp"
 #include "report/progress_line.hpp"
 #include "report/render.hpp"
-#include "report/statistics.hpp"
+#include "report/progress_block.hpp"
+#include "report/solution_report.hpp"
+#include "report/summary.hpp"
 #include "search/parallel.hpp"
 #include "search/search.hpp"
 #include "symmetry/store.hpp"
@@ -40,7 +42,7 @@ void start_up(std::FILE* solutions_file) {
     std::fputs(BANNER, console);
     std::fputs(BANNER, solutions_file);
     list_catalogue(solutions_file);
-    list_catalogue(nullptr);
+    list_catalogue(console);
     reset_search_order();
     reset_orientation_table();
     for (int32_t p = 0; p < PIECE_COUNT; ++p) {

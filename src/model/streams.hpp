@@ -20,11 +20,6 @@ inline std::FILE* console_stream() {
     return output_streams.console != nullptr ? output_streams.console : stdout;
 }
 
-// The stream a report writes to: a null stream means the console.
-inline std::FILE* stream_or_console(std::FILE* stream) {
-    return stream != nullptr ? stream : console_stream();
-}
-
 // Flushes the stream. The first failure of the console or the solutions file is told once on
 // standard error and remembered, so that the run goes on but cannot end as a success.
 void flush_stream(std::FILE* stream);
