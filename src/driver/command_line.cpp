@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "driver/driver.hpp"
+#include "driver/version.hpp"
 #include "search/fit_tests.hpp"
 
 Request read_command_line(int argc, char** argv) {
