@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "driver/prepare_run.hpp"
 #include "model/catalogue.hpp"
 #include "model/run_statistics.hpp"
 #include "orient/orientations.hpp"
@@ -26,19 +27,10 @@ struct Outcome {
     int32_t solutions, duplicates;
 };
 
-void prepare() {
-    reset_search_order();
-    build_orientation_table();
-    run_statistics = INITIAL_RUN_STATISTICS;
-    reset_solution_store();
-    init_board();
-    begin_search();
-}
-
 bool with_progress_line = false;
 
-Outcome run(bool (*find_next)(), int32_t (*store)(), int32_t wanted) {
-    prepare();
+Outcome run(bool (*find_next)(), StoreResult (*store)(), int32_t wanted) {
+    prepare_run();
     if (with_progress_line) {
         run_statistics.start_clock = process_clock();
         begin_progress_line();
@@ -48,7 +40,7 @@ Outcome run(bool (*find_next)(), int32_t (*store)(), int32_t wanted) {
     const auto start = std::chrono::steady_clock::now();
     int32_t duplicates = 0;
     while (run_statistics.solutions < wanted && find_next()) {
-        if (store() == ROTATED_DUPLICATE)
+        if (store() == StoreResult::ROTATED_DUPLICATE)
             ++duplicates;
         if (with_progress_line)
             update_progress_line();

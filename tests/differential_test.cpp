@@ -7,7 +7,7 @@
 
 #include "model/run_statistics.hpp"
 #include "model/streams.hpp"
-#include "report/statistics.hpp"
+#include "report/progress_block.hpp"
 #include "search/engine.hpp"
 #include "search/reference_search.hpp"
 #include "search/search.hpp"
@@ -81,9 +81,9 @@ std::vector<Board> filter_inputs(const std::vector<Assembly>& assemblies) {
     return inputs;
 }
 
-std::vector<int32_t> filter_all(int32_t (*store)(), const std::vector<Board>& inputs) {
+std::vector<StoreResult> filter_all(StoreResult (*store)(), const std::vector<Board>& inputs) {
     reset_solution_store();
-    std::vector<int32_t> results;
+    std::vector<StoreResult> results;
     for (const Board& b : inputs) {
         board = b;
         results.push_back(store());
@@ -126,7 +126,7 @@ std::vector<ExchangeStop> straightforward_exchanges() {
 std::vector<ExchangeStop> fast_marks(int64_t step) {
     prepare_run();
     std::vector<ExchangeStop> stops;
-    static FastSearch s;
+    static EnginePosition s;
     start_root(s, INITIAL_SEARCH_COUNTERS);
     s.next_mark = step;
     for (int assemblies = 0; assemblies < 2;) {
@@ -161,7 +161,7 @@ std::vector<ExchangeStop> reached_marks(const std::vector<ExchangeStop>& all, in
 
 }  // namespace
 
-TEST(Differential, FastSearchMatchesTheStraightforwardOneAtEveryAssemblyAndProgressBlock) {
+TEST(Differential, EnginePositionMatchesTheStraightforwardOneAtEveryAssemblyAndProgressBlock) {
     std::vector<std::string> reference_blocks;
     const std::vector<Assembly> reference = first_assemblies(reference_find_next_assembly, reference_blocks);
     ASSERT_EQ(reference.size(), size_t{ASSEMBLIES});
@@ -189,16 +189,16 @@ TEST(Differential, FastSearchMatchesTheStraightforwardOneAtEveryAssemblyAndProgr
 TEST(Differential, IndexedFilterAnswersAndStoresAsTheLinearOne) {
     std::vector<std::string> blocks;
     const std::vector<Board> inputs = filter_inputs(first_assemblies(find_next_assembly, blocks));
-    const std::vector<int32_t> linear = filter_all(reference_store_if_unique, inputs);
+    const std::vector<StoreResult> linear = filter_all(reference_store_if_unique, inputs);
     std::vector<Board> linear_store(solution_store.boards, solution_store.boards + run_statistics.solutions);
-    const std::vector<int32_t> indexed = filter_all(store_if_unique, inputs);
+    const std::vector<StoreResult> indexed = filter_all(store_if_unique, inputs);
     EXPECT_EQ(indexed, linear);
     ASSERT_EQ(size_t(run_statistics.solutions), linear_store.size());
     for (size_t n = 0; n < linear_store.size(); ++n)
         EXPECT_TRUE(boards_equal(solution_store.boards[n], linear_store[n])) << "slot " << n;
     int duplicates = 0;
-    for (int32_t result : linear)
-        duplicates += result == ROTATED_DUPLICATE;
+    for (StoreResult result : linear)
+        duplicates += result == StoreResult::ROTATED_DUPLICATE;
     EXPECT_EQ(duplicates, ASSEMBLIES / 5);
 }
 
@@ -206,7 +206,7 @@ TEST(Differential, IndexedFilterAnswersAndStoresAsTheLinearOne) {
 // not fit, without stepping through them; a mark must still stop it at the very exchange that
 // reaches it, with the position the straightforward search shows there, and the search must go
 // on from there unchanged.
-TEST(Differential, MarksStopTheFastSearchAtTheStraightforwardExchange) {
+TEST(Differential, MarksStopTheEnginePositionAtTheStraightforwardExchange) {
     const std::vector<ExchangeStop> all = straightforward_exchanges();
     ASSERT_GT(all.size(), 40000u);
     for (FitTest fit_test : supported_fit_tests()) {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Each part of the source includes only the parts it builds on, so that no include circle can
 # form: model on nothing of ours; orient, symmetry and report on model (orient also for the
-# search); the search's engine on model and orient, the parallel search on the engine, the front
-# end on both; the driver on everything.
+# search); the placement table on model and orient, the fit tests on the table, the engine's loop
+# on both, the parallel search on the engine, the front end on all of them; the driver on
+# everything.
 set -euo pipefail
 src="$1"
 allowed() {
@@ -11,7 +12,9 @@ allowed() {
     orient/*) echo "model orient" ;;
     symmetry/*) echo "model symmetry" ;;
     report/*) echo "model report" ;;
-    search/engine.*) echo "model orient search/engine.hpp" ;;
+    search/placement_table.*) echo "model orient search/placement_table.hpp" ;;
+    search/fit_tests.*) echo "model search/placement_table.hpp search/fit_tests.hpp" ;;
+    search/engine.*) echo "model orient search/placement_table.hpp search/fit_tests.hpp search/engine.hpp" ;;
     search/parallel.*) echo "model search/engine.hpp search/parallel.hpp" ;;
     search/*) echo "model orient search" ;;
     driver/*) echo "model orient search symmetry report driver" ;;

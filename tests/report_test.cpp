@@ -9,7 +9,10 @@
 #include "model/catalogue.hpp"
 #include "report/listing.hpp"
 #include "report/render.hpp"
-#include "report/statistics.hpp"
+#include "report/elapsed.hpp"
+#include "report/progress_block.hpp"
+#include "report/solution_report.hpp"
+#include "report/summary.hpp"
 #include "search/reference_search.hpp"
 #include "search/search.hpp"
 #include "known_answers.hpp"
@@ -19,8 +22,7 @@ namespace {
 
 std::string elapsed(ClockValue ms) {
     run_statistics.start_clock = 1000;
-    format_elapsed_time(1000 + ms);
-    return elapsed_text;
+    return format_elapsed_time(1000 + ms).text;
 }
 
 
@@ -31,7 +33,7 @@ TEST(Rendering, FirstSolutionIsExactAndEveryLineHas43Characters) {
     ASSERT_TRUE(find_next_assembly());
     run_statistics.solutions = 1;
     ConsoleCapture capture = begin_console_capture();
-    print_board(nullptr, 1);
+    print_board(console_stream(), 1);
     EXPECT_EQ(run_statistics.last_solution_clock, 0) << "printing stamps nothing";
     EXPECT_EQ(end_console_capture(capture), std::string("Solution 1\n") + KNOWN_ASSEMBLIES[0].rendering);
 
@@ -175,7 +177,7 @@ TEST(Statistics, SummaryOfARunWithoutSolutions) {
 TEST(Listing, PieceListIsExactText) {
     catalogue = BUILT_IN_CATALOGUE;
     ConsoleCapture capture = begin_console_capture();
-    list_catalogue(nullptr);
+    list_catalogue(console_stream());
     EXPECT_EQ(end_console_capture(capture), PIECE_LIST);
 }
 
@@ -184,7 +186,7 @@ TEST(Listing, PieceListInAStreamMatchesTheConsole) {
     std::FILE* file = std::tmpfile();
     list_catalogue(file);
     ConsoleCapture capture = begin_console_capture();
-    list_catalogue(nullptr);
+    list_catalogue(console_stream());
     EXPECT_EQ(read_whole_stream(file), end_console_capture(capture));
     std::fclose(file);
 }

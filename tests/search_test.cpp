@@ -10,6 +10,8 @@
 #include "model/run_statistics.hpp"
 #include "report/render.hpp"
 #include "search/engine.hpp"
+#include "search/fit_tests.hpp"
+#include "search/placement_table.hpp"
 #include "search/reference_search.hpp"
 #include "search/search.hpp"
 #include "known_answers.hpp"
@@ -179,18 +181,18 @@ TEST(Search, EveryFitTestTheProcessorHasAnswersAsThePlainLoop) {
         const CellSet around[] = {a, a & b, a | b, 0, ~CellSet{0}};
         for (CellSet taken : around)
             for (int32_t piece = 0; piece < PIECE_COUNT; ++piece) {
-                const uint32_t plain = free_orientations_plain(piece, taken);
+                const uint32_t plain = fit_test_plain(piece, taken);
                 if (fit_test_supported(FitTest::AVX2)) {
-                    ASSERT_EQ(free_orientations_avx2(piece, taken), plain) << "piece " << piece << " cells " << taken;
+                    ASSERT_EQ(fit_test_avx2(piece, taken), plain) << "piece " << piece << " cells " << taken;
                 }
                 if (fit_test_supported(FitTest::AVX512)) {
-                    ASSERT_EQ(free_orientations_avx512(piece, taken), plain) << "piece " << piece << " cells " << taken;
+                    ASSERT_EQ(fit_test_avx512(piece, taken), plain) << "piece " << piece << " cells " << taken;
                 }
                 ++compared;
             }
     }
     EXPECT_EQ(compared, 2000 * 5 * PIECE_COUNT);
     // Nothing taken: every slot is free; everything taken: only the unused slots, which hold no cell.
-    EXPECT_EQ(free_orientations_plain(2, 0), (1u << MAX_ORIENTATIONS) - 1);
-    EXPECT_EQ(free_orientations_plain(0, ~CellSet{0}), (1u << MAX_ORIENTATIONS) - (1u << 3));
+    EXPECT_EQ(fit_test_plain(2, 0), (1u << MAX_ORIENTATIONS) - 1);
+    EXPECT_EQ(fit_test_plain(0, ~CellSet{0}), (1u << MAX_ORIENTATIONS) - (1u << 3));
 }

@@ -90,17 +90,6 @@ bool is_solution_blocks(const std::string& text, int first) {
     return text.empty() || text.back() == '\n';
 }
 
-void prepare_run() {
-    reset_search_order();
-    build_orientation_table();
-    run_statistics = INITIAL_RUN_STATISTICS;
-    reset_solution_store();
-    init_board();
-    begin_search();
-    progress_function = nullptr;
-    placement_function = nullptr;
-}
-
 std::vector<FitTest> supported_fit_tests() {
     std::vector<FitTest> tests;
     for (FitTest test : ALL_FIT_TESTS)

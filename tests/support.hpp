@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "driver/prepare_run.hpp"  // prepare_run, shared with the benchmark
 #include "model/board.hpp"
 #include "search/engine.hpp"
+#include "search/fit_tests.hpp"
 #include "search/search.hpp"
 
 // Points the console at a temporary file until the capture is read and closed.
@@ -19,9 +21,6 @@ std::string end_console_capture(ConsoleCapture& capture);
 std::string read_whole_stream(std::FILE* stream);
 std::string read_whole_file(const std::string& path);
 
-// Built-in catalogue, orientation table built without output, empty board, search at its start,
-// counters at their initial values, empty store.
-void prepare_run();
 
 // A board whose interior holds the value given by the function of (x, y, z).
 template <typename F>

@@ -113,7 +113,7 @@ TEST(BoardRotation, FourTurnsRestoreTwoDoNotAndTheBorderStays) {
 
 struct Filter {
     const char* name;
-    int32_t (*store)();
+    StoreResult (*store)();
 };
 
 void PrintTo(const Filter& filter, std::ostream* out) { *out << filter.name; }
@@ -128,7 +128,7 @@ INSTANTIATE_TEST_SUITE_P(DuplicateFilter, EveryFilter,
 TEST_P(EveryFilter, EveryRotationOfAStoredSolutionIsADuplicate) {
     const auto store_if_unique = GetParam().store;
     const Board found = first_solution();
-    EXPECT_EQ(store_if_unique(), STORED_NEW);
+    EXPECT_EQ(store_if_unique(), StoreResult::STORED_NEW);
     EXPECT_EQ(run_statistics.solutions, 1);
     EXPECT_TRUE(boards_equal(board, found));
     EXPECT_TRUE(boards_equal(solution_store.boards[0], found));
@@ -137,7 +137,7 @@ TEST_P(EveryFilter, EveryRotationOfAStoredSolutionIsADuplicate) {
     ASSERT_EQ(rotations.size(), 24u);
     for (const Board& turned : rotations) {
         board = turned;
-        EXPECT_EQ(store_if_unique(), ROTATED_DUPLICATE);
+        EXPECT_EQ(store_if_unique(), StoreResult::ROTATED_DUPLICATE);
         EXPECT_TRUE(boards_equal(board, turned)) << "the filter hands the board back unchanged";
     }
     EXPECT_EQ(run_statistics.solutions, 1);
@@ -146,16 +146,16 @@ TEST_P(EveryFilter, EveryRotationOfAStoredSolutionIsADuplicate) {
 TEST_P(EveryFilter, MirrorImagesAndNewAssembliesAreStoredInOrder) {
     const auto store_if_unique = GetParam().store;
     const Board found = first_solution();
-    ASSERT_EQ(store_if_unique(), STORED_NEW);
+    ASSERT_EQ(store_if_unique(), StoreResult::STORED_NEW);
     const Board mirror = board_from([&](int x, int y, int z) { return at(found, x, y, 5 - z); });
     board = mirror;
-    EXPECT_EQ(store_if_unique(), STORED_NEW);
+    EXPECT_EQ(store_if_unique(), StoreResult::STORED_NEW);
     EXPECT_TRUE(boards_equal(board, mirror));
     board = found;  // the search continues from the assembly it left on the board
     ASSERT_TRUE(find_next_assembly());
     const Board second = board;
-    EXPECT_EQ(store_if_unique(), STORED_NEW);
-    EXPECT_EQ(store_if_unique(), ROTATED_DUPLICATE) << "equal cell for cell";
+    EXPECT_EQ(store_if_unique(), StoreResult::STORED_NEW);
+    EXPECT_EQ(store_if_unique(), StoreResult::ROTATED_DUPLICATE) << "equal cell for cell";
     EXPECT_EQ(run_statistics.solutions, 3);
     EXPECT_TRUE(boards_equal(solution_store.boards[0], found));
     EXPECT_TRUE(boards_equal(solution_store.boards[1], mirror));

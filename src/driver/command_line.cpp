@@ -11,7 +11,8 @@
 #include <initializer_list>
 
 #include "driver/driver.hpp"
-#include "search/engine.hpp"
+#include "driver/version.hpp"
+#include "search/fit_tests.hpp"
 
 CommandLine read_command_line(int argc, char** argv) {
     CommandLine command_line{Request::RUN, nullptr, false};

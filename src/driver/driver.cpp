@@ -15,7 +15,9 @@
 #include "report/listing.hpp"
 #include "report/progress_line.hpp"
 #include "report/render.hpp"
-#include "report/statistics.hpp"
+#include "report/progress_block.hpp"
+#include "report/solution_report.hpp"
+#include "report/summary.hpp"
 #include "search/parallel.hpp"
 #include "search/search.hpp"
 #include "symmetry/store.hpp"
@@ -41,7 +43,7 @@ void start_up(std::FILE* solutions_file) {
     std::fputs(BANNER, console);
     std::fputs(BANNER, solutions_file);
     list_catalogue(solutions_file);
-    list_catalogue(nullptr);
+    list_catalogue(console);
     reset_search_order();
     reset_orientation_table();
     for (int32_t p = 0; p < PIECE_COUNT; ++p) {
@@ -63,12 +65,12 @@ int handle_assembly(std::FILE* solutions_file) {
     std::FILE* console = console_stream();
     int status = 0;
     hold_stop_signals();
-    const int32_t result = store_if_unique();
-    if (result == STORED_NEW) {
+    const StoreResult result = store_if_unique();
+    if (result == StoreResult::STORED_NEW) {
         run_statistics.last_solution_clock = process_clock();
         report_solution();
         print_board(solutions_file, 1);
-    } else if (result == ROTATED_DUPLICATE) {
+    } else if (result == StoreResult::ROTATED_DUPLICATE) {
         ++run_statistics.duplicates;
         std::fprintf(console, "Discarded duplicate rotated solution %d\n", run_statistics.duplicates);
     } else {

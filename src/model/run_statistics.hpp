@@ -27,10 +27,10 @@ struct RunStatistics {
     int32_t solutions;                // the store (symmetry/store.cpp), when it stores a solution
     int32_t duplicates;               // the driver, before each duplicate notice
     ClockValue start_clock;           // the driver, once, as the search begins
-    ClockValue report_clock;          // the reports (report/statistics.cpp): each report, block and the summary
+    ClockValue report_clock;          // report/position_lines.cpp at each report and block, report/summary.cpp
     ClockValue last_solution_clock;   // the driver, once per new solution, before it is reported
-    ClockValue rate_clock;            // permutation_rate (report/statistics.cpp)
-    int64_t rate_permutations;        // permutation_rate (report/statistics.cpp)
+    ClockValue rate_clock;            // permutation_rate (report/elapsed.cpp)
+    int64_t rate_permutations;        // permutation_rate (report/elapsed.cpp)
 };
 
 inline constexpr SearchCounters INITIAL_SEARCH_COUNTERS = {1, 0, 0};

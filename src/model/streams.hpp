@@ -27,11 +27,6 @@ inline std::FILE* console_stream() {
     return output_streams.console != nullptr ? output_streams.console : stdout;
 }
 
-// The stream a report writes to: a null stream means the console.
-inline std::FILE* stream_or_console(std::FILE* stream) {
-    return stream != nullptr ? stream : console_stream();
-}
-
 // Makes an opened solutions file the run's: what it holds now is kept whatever happens, and
 // this run has put none of its solutions in it yet. Returns the stream to write the file with.
 std::FILE* take_solutions_file(std::FILE* opened);

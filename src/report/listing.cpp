@@ -1,10 +1,8 @@
 #include "report/listing.hpp"
 
 #include "model/catalogue.hpp"
-#include "model/streams.hpp"
 
-void list_catalogue(std::FILE* stream) {
-    std::FILE* out = stream_or_console(stream);
+void list_catalogue(std::FILE* out) {
     for (const PieceShape& shape : catalogue.shapes)
         std::fprintf(out, "Piece %2d has %d cubes, labeled %s\n", shape.piece_number + 1, shape.cube_count,
                      catalogue.piece_names[shape.piece_number]);

@@ -4,5 +4,4 @@
 #include <cstdio>
 
 // Writes one "Piece %2d has %d cubes, labeled %s" line per piece and two line breaks.
-// A null stream writes to the console.
-void list_catalogue(std::FILE* stream);
+void list_catalogue(std::FILE* out);

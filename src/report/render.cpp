@@ -16,8 +16,7 @@ void render_board(std::FILE* stream, const Board& shown) {
     }
 }
 
-void print_board(std::FILE* stream, int32_t with_header) {
-    std::FILE* out = stream_or_console(stream);
+void print_board(std::FILE* out, int32_t with_header) {
     if (with_header != 0)
         std::fprintf(out, "Solution %d\n", run_statistics.solutions);
     render_board(out, board);

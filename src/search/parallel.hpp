@@ -1,7 +1,7 @@
 // The search on several threads: the tree is split into the subtrees below the third depth,
 // workers search them ahead, and the calling thread merges their results in the single-threaded
 // order, so that every assembly, counter and progress mark comes out as the single-threaded
-// search gives them. It runs the engine alone; the front end (search/search.cpp) turns its events
+// search gives them (why, at the top of search/parallel.cpp). It runs the engine alone; the front end (search/search.cpp) turns its events
 // into the run's state.
 #pragma once
 
@@ -16,7 +16,7 @@ int32_t available_processors();
 // Starts `threads` workers on the search from `root`, a position as start_root leaves it, with
 // its counters; the merge reports a progress mark at every exchange that lands on a multiple of
 // `mark_interval`. The placement table must be built.
-void begin_parallel_search(const FastSearch& root, int32_t threads, int64_t mark_interval);
+void begin_parallel_search(const EnginePosition& root, int32_t threads, int64_t mark_interval);
 
 enum class ParallelEvent { ASSEMBLY, PROGRESS_MARK, EXHAUSTED };
 

@@ -3,6 +3,7 @@
 #include "model/board.hpp"
 #include "model/run_statistics.hpp"
 #include "search/engine.hpp"
+#include "search/placement_table.hpp"
 #include "search/parallel.hpp"
 
 ProgressFunction progress_function = nullptr;
@@ -11,18 +12,20 @@ bool search_stop_requested = false;
 
 namespace {
 
-FastSearch single;  // the single-threaded search
+EnginePosition single;  // the single-threaded search
 bool parallel = false;
 
-void show(const PublishedPosition& shown) {
+// The search state and the run's counters, which the reports print, set to the published position.
+void update_run_state(const PublishedPosition& shown) {
     search_state = shown.state;
     run_statistics.counters = shown.counters;
 }
 
-void show(const FastSearch& s, int32_t placed, bool working_started) {
+// The same for the single-threaded search's own position.
+void publish_to_run_state(const EnginePosition& s, int32_t placed_depths, bool working_started) {
     PublishedPosition shown;
-    publish_position(s, placed, working_started, {0, 0, 0}, shown);
-    show(shown);
+    publish_position(s, placed_depths, working_started, {0, 0, 0}, shown);
+    update_run_state(shown);
 }
 
 // The progress block; true when it asked the search to end there.
@@ -67,7 +70,7 @@ bool find_next_assembly() {
         if (parallel) {
             PublishedPosition shown;
             const ParallelEvent event = next_parallel_event(shown, board);
-            show(shown);
+            update_run_state(shown);
             if (event == ParallelEvent::PROGRESS_MARK) {
                 if (progress_block_ends_search())
                     return false;
@@ -79,13 +82,13 @@ bool find_next_assembly() {
         }
         const EngineStop stop = run_to_progress_mark(single, PROGRESS_INTERVAL);
         if (stop == EngineStop::MARK) {
-            show(single, single.depth, true);
+            publish_to_run_state(single, single.depth, true);
             if (progress_block_ends_search())
                 return false;
             continue;
         }
         const bool assembled = stop == EngineStop::ASSEMBLY;
-        show(single, assembled ? PIECE_COUNT : 0, false);
+        publish_to_run_state(single, assembled ? PIECE_COUNT : 0, false);
         if (assembled)
             write_assembly(single, board);
         return assembled;

@@ -4,7 +4,7 @@
 #include "symmetry/rotation.hpp"
 #include "symmetry/store.hpp"
 
-int32_t reference_store_if_unique() {
+StoreResult reference_store_if_unique() {
     const int32_t n = run_statistics.solutions;
     const Board snapshot = board;
     // 64 turned positions (i turns about z, j about y, k about x) reach all 24 rotations.
@@ -14,7 +14,7 @@ int32_t reference_store_if_unique() {
                 for (int32_t slot = 0; slot < n; ++slot)
                     if (boards_equal(board, solution_store.boards[slot])) {
                         board = snapshot;
-                        return ROTATED_DUPLICATE;
+                        return StoreResult::ROTATED_DUPLICATE;
                     }
                 rotate_board(0);
             }
@@ -24,7 +24,7 @@ int32_t reference_store_if_unique() {
     }
     board = snapshot;
     if (n >= solution_capacity)
-        return STORE_FULL;
+        return StoreResult::STORE_FULL;
     append_solution(snapshot);
-    return STORED_NEW;
+    return StoreResult::STORED_NEW;
 }

@@ -2,6 +2,6 @@
 // with every stored solution. The shipped filter must answer as it does.
 #pragma once
 
-#include <cstdint>
+#include "symmetry/store.hpp"
 
-int32_t reference_store_if_unique();
+StoreResult reference_store_if_unique();

@@ -105,13 +105,13 @@ void append_solution(const Board& b) {
     append_with_key(b, key, find_in_index(key));
 }
 
-int32_t store_if_unique() {
+StoreResult store_if_unique() {
     const RotationKey key = rotation_key(board);
     const int32_t at = find_in_index(key);
     if (solution_store.index[at] != 0)
-        return ROTATED_DUPLICATE;
+        return StoreResult::ROTATED_DUPLICATE;
     if (run_statistics.solutions >= solution_capacity)
-        return STORE_FULL;
+        return StoreResult::STORE_FULL;
     append_with_key(board, key, at);
-    return STORED_NEW;
+    return StoreResult::STORED_NEW;
 }

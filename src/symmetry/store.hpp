@@ -38,10 +38,12 @@ struct SolutionStore {
 
 extern SolutionStore solution_store;
 
-// Results of store_if_unique.
-inline constexpr int32_t ROTATED_DUPLICATE = 0;
-inline constexpr int32_t STORED_NEW = 1;
-inline constexpr int32_t STORE_FULL = -1;  // new, but no slot left: nothing stored
+// What store_if_unique answers.
+enum class StoreResult : int32_t {
+    ROTATED_DUPLICATE = 0,  // a rotation of a stored solution: nothing stored
+    STORED_NEW = 1,         // new: appended and counted
+    STORE_FULL = -1,        // new, but no slot left: nothing stored
+};
 
 RotationKey rotation_key(const Board& b);
 
@@ -53,4 +55,4 @@ void append_solution(const Board& b);
 
 // Answers whether the board is a rotation of a stored solution; a new board is appended and
 // counted. The board itself is not changed.
-int32_t store_if_unique();
+StoreResult store_if_unique();

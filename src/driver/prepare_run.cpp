@@ -1,0 +1,19 @@
+#include "driver/prepare_run.hpp"
+
+#include "model/board.hpp"
+#include "model/run_statistics.hpp"
+#include "orient/orientations.hpp"
+#include "search/reference_search.hpp"
+#include "search/search.hpp"
+#include "symmetry/store.hpp"
+
+void prepare_run() {
+    reset_search_order();
+    build_orientation_table();
+    run_statistics = INITIAL_RUN_STATISTICS;
+    reset_solution_store();
+    init_board();
+    begin_search();
+    progress_function = nullptr;
+    placement_function = nullptr;
+}

@@ -1,0 +1,36 @@
+#include "search/fit_tests.hpp"
+
+#include <initializer_list>
+
+bool fit_test_supported(FitTest test) {
+    switch (test) {
+    case FitTest::PLAIN:
+        return true;
+    case FitTest::AVX2:
+        return __builtin_cpu_supports("x86-64-v3");
+    case FitTest::AVX512:
+        return __builtin_cpu_supports("x86-64-v4");
+    }
+    return false;
+}
+
+FitTest widest_fit_test() {
+    for (FitTest test : {FitTest::AVX512, FitTest::AVX2})
+        if (fit_test_supported(test))
+            return test;
+    return FitTest::PLAIN;
+}
+
+const char* fit_test_name(FitTest test) {
+    switch (test) {
+    case FitTest::PLAIN:
+        return "plain loop";
+    case FitTest::AVX2:
+        return "AVX2, 4 lanes";
+    case FitTest::AVX512:
+        return "AVX-512, 8 lanes";
+    }
+    return "?";
+}
+
+FitTest engine_fit_test = widest_fit_test();
