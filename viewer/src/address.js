@@ -5,6 +5,7 @@
 // why it cannot and answers false. Whatever cannot be shown keeps the view shown.
 import { findSolution } from './parse.js';
 import { TURNS } from './cube.js';
+import { readSolutionNumber } from './messages.js';
 import { $, say } from './page.js';
 import { currentView, runOf, placeOf, missing, setSolution, show, resetViews } from './state.js';
 
@@ -28,7 +29,12 @@ function readAddress(state) {
   const views = state.order.map((name) => state.views[name]);
   const view = views.find((v) => v.address.key && params.has(v.address.key)) || views.find((v) => !v.address.key);
   if (!view.address.key && !params.has('run') && !params.has('solution')) return null;
-  const number = (key, otherwise) => (params.has(key) ? Number(params.get(key)) : otherwise);
+  // A number as written; what is not a whole number stays as it was written, to be quoted back.
+  const number = (key, otherwise) => {
+    if (!params.has(key)) return otherwise;
+    const read = readSolutionNumber(params.get(key));
+    return read.error ? params.get(key) : read.number;
+  };
   const solution = view.address.solution === undefined ? 1 : view.address.solution;
   return { view, params, run: number('run', state.runs.length), solution: number('solution', solution), turn: number('turn', 0) };
 }

@@ -4,6 +4,7 @@
 import { PIECES } from '../pieces.js';
 import { renderCells } from '../parse.js';
 import { label } from '../words.js';
+import { readSolutionNumber } from '../messages.js';
 import { $, say, faceCanvas } from '../page.js';
 import { refresh, setSolution, shownCells, placeOf, show, step, random, stepSolution, randomSolution } from '../state.js';
 import { writeAddress, solutionKeys, askedSolution, showAsked } from '../address.js';
@@ -46,9 +47,10 @@ export function solutionView(state) {
   }
 
   // A number typed in: that solution of the run, or a message and the one shown kept.
-  function goTo(number) {
+  function goTo(typed) {
     const { run } = state;
-    const k = placeOf(run, number);
+    const read = readSolutionNumber(typed);
+    const k = placeOf(run, read.error ? typed : read.number);
     if (k < 0) {
       writeAddress(state);
       $('solution').value = state.solution ? String(state.solution.number) : '';
@@ -58,7 +60,7 @@ export function solutionView(state) {
     show(state, run, k);
   }
 
-  $('solution').addEventListener('change', (e) => goTo(e.target.value.trim() === '' ? NaN : Number(e.target.value)));
+  $('solution').addEventListener('change', (e) => goTo(e.target.value));
   $('previous').addEventListener('click', () => step(state, -1));
   $('next').addEventListener('click', () => step(state, 1));
   $('random').addEventListener('click', () => random(state));
