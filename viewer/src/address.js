@@ -12,7 +12,8 @@ import { currentView, runOf, placeOf, missing, setSolution, show, resetViews } f
 export function writeAddress(state) {
   const { run } = state;
   if (!run) return;
-  const hash = `#${[`run=${run.number}`, ...currentView(state).address.write()].join('&')}`;
+  const colours = state.mode === 'distinct' ? [] : [`colours=${state.mode}`];
+  const hash = `#${[`run=${run.number}`, ...currentView(state).address.write(), ...colours].join('&')}`;
   if (location.hash !== hash) history.replaceState(null, '', hash);
 }
 
@@ -63,6 +64,13 @@ export function showAsked(state, name, run, k, turn) {
 // Shows the view an address names; when something in it is not there or wrong, says what and
 // keeps the view shown.
 function goTo(state, wanted) {
+  // &colours=real: the colour mode, in any view.
+  const mode = wanted.params.get('colours') || 'distinct';
+  const radio = document.querySelector(`input[name=colours][value="${CSS.escape(mode)}"]`);
+  if (radio) {
+    radio.checked = true;
+    state.mode = mode;
+  }
   const run = runOf(state, wanted.run);
   if (run && wanted.view.address.go(wanted, run)) return true;
   writeAddress(state);
