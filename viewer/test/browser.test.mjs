@@ -150,7 +150,7 @@ test('the page shows the solver\'s own file: views, address, colours, keys and s
   assert.ok(distance(await camera()) < distance(start) - 0.5, '+ comes nearer');
   await page.keyboard.press('n');
   await page.keyboard.press('n');
-  assert.equal(await page.evaluate(() => location.hash), '#run=1&solution=5');
+  assert.equal(await page.evaluate(() => location.hash), '#run=1&solution=5&colours=real');
   await page.keyboard.press('p');
   assert.match(await text(page, '#picture'), /^Solution 4 /);
   await page.click('#reset-view');
@@ -159,7 +159,7 @@ test('the page shows the solver\'s own file: views, address, colours, keys and s
   // Setting the address shows that view; a solution that is not there is named, the view stays.
   await page.evaluate(() => { location.hash = '#run=1&solution=7'; });
   await page.waitForFunction(() => /^Solution 7 /.test(document.querySelector('#picture').textContent));
-  for (const [asked, said] of [['99999', /Run 1 has no solution 99999: its solutions go from 1 to 30/], ['0', /no solution 0/], ['-3', /no solution -3/]]) {
+  for (const [asked, said] of [['99999', /Run 1 has no solution 99999: its solutions go from 1 to 30/], ['0', /no solution 0/], ['-3', /^"-3" is not a solution number\.$/], ['abc', /^"abc" is not a solution number\.$/], ['', /^"" is not a solution number\.$/]]) {
     await page.fill('#solution', asked);
     await page.dispatchEvent('#solution', 'change');
     assert.match(await text(page, '#message'), said);
