@@ -4,6 +4,7 @@ import { readSolutionsFile, findSolution } from './parse.js';
 import { count, numberList } from './words.js';
 import { $, say } from './page.js';
 import { currentView, refresh, setSolution, resetViews } from './state.js';
+import { canReopen, remember, lastHandle, fileOf, choose } from './reopen.js';
 
 const FIRST_PROBLEMS = 3;
 
@@ -160,8 +161,25 @@ export function startLoading(state) {
   drop.addEventListener('drop', (e) => {
     e.preventDefault();
     drop.classList.remove('over');
+    const item = e.dataTransfer.items && e.dataTransfer.items[0];
+    if (canReopen() && item && item.getAsFileSystemHandle) item.getAsFileSystemHandle().then(remember, () => {});
     readFile(state, e.dataTransfer.files[0]);
   });
+  // Where the browser keeps file handles: "Open…" keeps the file chosen, and the last one kept
+  // is offered again.
+  if (canReopen()) {
+    $('open-file').hidden = false;
+    $('open-file').addEventListener('click', () => choose().then((file) => file && readFile(state, file)));
+    lastHandle().then((handle) => {
+      if (!handle) return;
+      $('reopen').hidden = false;
+      $('reopen').textContent = `Reopen ${handle.name}`;
+      $('reopen').addEventListener('click', () => fileOf(handle).then((file) => {
+        if (file) readFile(state, file);
+        else say(`${handle.name} was not reopened: the browser was not allowed to read it.`);
+      }, (error) => say(`${handle.name} could not be reopened: ${error.message || error}.`)));
+    });
+  }
   // Another run chosen: its solution 1 (or its first), in the view shown.
   $('run').addEventListener('change', (e) => {
     const run = state.runs[Number(e.target.value) - 1];
