@@ -5,13 +5,15 @@
 // why it cannot and answers false. Whatever cannot be shown keeps the view shown.
 import { findSolution } from './parse.js';
 import { TURNS } from './cube.js';
+import { readSolutionNumber } from './messages.js';
 import { $, say } from './page.js';
 import { currentView, runOf, placeOf, missing, setSolution, show, resetViews } from './state.js';
 
 export function writeAddress(state) {
   const { run } = state;
   if (!run) return;
-  const hash = `#${[`run=${run.number}`, ...currentView(state).address.write()].join('&')}`;
+  const colours = state.mode === 'distinct' ? [] : [`colours=${state.mode}`];
+  const hash = `#${[`run=${run.number}`, ...currentView(state).address.write(), ...colours].join('&')}`;
   if (location.hash !== hash) history.replaceState(null, '', hash);
 }
 
@@ -28,7 +30,12 @@ function readAddress(state) {
   const views = state.order.map((name) => state.views[name]);
   const view = views.find((v) => v.address.key && params.has(v.address.key)) || views.find((v) => !v.address.key);
   if (!view.address.key && !params.has('run') && !params.has('solution')) return null;
-  const number = (key, otherwise) => (params.has(key) ? Number(params.get(key)) : otherwise);
+  // A number as written; what is not a whole number stays as it was written, to be quoted back.
+  const number = (key, otherwise) => {
+    if (!params.has(key)) return otherwise;
+    const read = readSolutionNumber(params.get(key));
+    return read.error ? params.get(key) : read.number;
+  };
   const solution = view.address.solution === undefined ? 1 : view.address.solution;
   return { view, params, run: number('run', state.runs.length), solution: number('solution', solution), turn: number('turn', 0) };
 }
@@ -57,6 +64,13 @@ export function showAsked(state, name, run, k, turn) {
 // Shows the view an address names; when something in it is not there or wrong, says what and
 // keeps the view shown.
 function goTo(state, wanted) {
+  // &colours=real: the colour mode, in any view.
+  const mode = wanted.params.get('colours') || 'distinct';
+  const radio = document.querySelector(`input[name=colours][value="${CSS.escape(mode)}"]`);
+  if (radio) {
+    radio.checked = true;
+    state.mode = mode;
+  }
   const run = runOf(state, wanted.run);
   if (run && wanted.view.address.go(wanted, run)) return true;
   writeAddress(state);

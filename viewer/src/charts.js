@@ -76,7 +76,7 @@ export function kindsChart(stats, piece, colours) {
   PIECES.forEach((_, p) => {
     const y = 6 + p * 24;
     if (p === piece) body += `<rect x="0" y="${y - 3}" width="${width}" height="24" rx="4" fill="#dde8f7"/>`;
-    body += `<g class="piece-row" data-piece="${p + 1}" style="cursor:pointer">` + swatch(4, y, 18, p, colours);
+    body += `<g class="piece-row" data-piece="${p + 1}" style="cursor:pointer" tabindex="0" role="button" aria-pressed="${p === piece}" aria-label="Choose piece ${PIECES[p].label}: its cubes on corners, edges, faces and inner cells">` + swatch(4, y, 18, p, colours);
     let x = barX;
     KINDS.forEach((kindName, kind) => {
       const mean = meanCover(stats, p, kind);

@@ -88,3 +88,17 @@ export const NEIGHBOURS = Uint8Array.from((function* pairs() {
     if (z < 4) yield* [cell, cell + 16];
   }
 }()));
+
+// Pieces in the order the search placed them: the piece on the first cell in scan order, then
+// the piece on the first cell not yet covered, and so on.
+export function assemblyOrder(cells) {
+  const order = [];
+  const placed = new Set();
+  for (const piece of cells) {
+    if (!placed.has(piece)) {
+      placed.add(piece);
+      order.push(piece);
+    }
+  }
+  return order;
+}

@@ -4,8 +4,14 @@ import { readSolutionsFile, findSolution } from './parse.js';
 import { count, numberList } from './words.js';
 import { $, say } from './page.js';
 import { currentView, refresh, setSolution, resetViews } from './state.js';
+import { canReopen, remember, lastHandle, fileOf, choose } from './reopen.js';
 
 const FIRST_PROBLEMS = 3;
+
+// Seconds as the solver writes a run time, h:mm:ss.
+export const clock = (seconds) => [Math.floor(seconds / 3600), Math.floor(seconds / 60) % 60, seconds % 60]
+  .map((v, i) => (i ? String(v).padStart(2, '0') : String(v))).join(':');
+const SOURCE = { file: 'solutions file', console: 'console report', mixed: 'file of solutions files and console reports' };
 
 function showRunInfo(state) {
   const { run } = state;
@@ -17,6 +23,14 @@ function showRunInfo(state) {
   } else {
     notes.push('It was stopped before its summary.');
   }
+  if (run.console) {
+    const { progressBlocks, duplicates, latest } = run.console;
+    notes.push(`It is a console report: ${count(progressBlocks, 'progress block')}, ${count(duplicates, 'duplicate rotation')} discarded.`);
+    if (latest) {
+      notes.push(`Its last counters: ${latest.permutations.toLocaleString('en')} piece orders, ${latest.tilesAttempted.toLocaleString('en')} placements tried, ` +
+        `${latest.tilesSucceeded.toLocaleString('en')} made, after ${clock(latest.seconds)}.`);
+    }
+  }
   if (run.sameAs) notes.push(`It is identical to run ${run.sameAs}.`);
   if (run.problems.length) notes.push(`${count(run.problems.length, 'problem')}: see above.`);
   $('info').textContent = notes.join(' ');
@@ -27,10 +41,10 @@ const describe = (p) => {
   return `${where}: ${p.text}.`;
 };
 
-function showFileInfo(state, name, lineCount) {
+function showFileInfo(state, name, lineCount, kind) {
   const { runs } = state;
   const total = runs.reduce((sum, r) => sum + r.count, 0);
-  const notes = [`${name}: ${count(runs.length, 'run')}, ${count(total, 'solution')}, ${count(lineCount, 'line')}.`];
+  const notes = [`${name}: ${kind === 'file' ? '' : `a ${SOURCE[kind]}, `}${count(runs.length, 'run')}, ${count(total, 'solution')}, ${count(lineCount, 'line')}.`];
   for (const first of runs) {
     const same = runs.filter((r) => r.sameAs === first.number).map((r) => r.number);
     if (same.length) notes.push(`${same.length === 1 ? 'Run' : 'Runs'} ${numberList(same)} ${same.length === 1 ? 'is' : 'are'} identical to run ${first.number}.`);
@@ -45,7 +59,7 @@ function showFileInfo(state, name, lineCount) {
   const parts = [];
   if (blocks.length) parts.push(`${count(blocks.length, 'solution block')} damaged or missing, in ${runsHit.length === 1 ? 'run' : 'runs'} ${numberList(runsHit)}`);
   if (problems.length > blocks.length) parts.push(`${count(problems.length - blocks.length, 'other problem')}`);
-  $('problems-summary').textContent = `${count(problems.length, 'problem')} in this file: ${parts.join('; ')}. What is damaged is left out; everything else can be viewed.`;
+  $('problems-summary').textContent = `${count(problems.length, 'problem')} in this ${kind === 'console' ? 'console report' : 'file'}: ${parts.join('; ')}. What is damaged is left out; everything else can be viewed.`;
   $('problems-first').replaceChildren(...problems.slice(0, FIRST_PROBLEMS).map((p) => {
     const item = document.createElement('li');
     item.textContent = describe(p);
@@ -71,7 +85,7 @@ function loaded(state, result, file) {
     option.textContent = `Run ${run.number}: ${count(run.count, 'solution')}${notes.length ? ` (${notes.join(', ')})` : ''}`;
     return option;
   }));
-  showFileInfo(state, file.name, result.lineCount);
+  showFileInfo(state, file.name, result.lineCount, result.kind || 'file');
   $('controls').hidden = false;
   $('drop').classList.add('loaded');
   say(result.error || '');
@@ -147,8 +161,25 @@ export function startLoading(state) {
   drop.addEventListener('drop', (e) => {
     e.preventDefault();
     drop.classList.remove('over');
+    const item = e.dataTransfer.items && e.dataTransfer.items[0];
+    if (canReopen() && item && item.getAsFileSystemHandle) item.getAsFileSystemHandle().then(remember, () => {});
     readFile(state, e.dataTransfer.files[0]);
   });
+  // Where the browser keeps file handles: "Open…" keeps the file chosen, and the last one kept
+  // is offered again.
+  if (canReopen()) {
+    $('open-file').hidden = false;
+    $('open-file').addEventListener('click', () => choose().then((file) => file && readFile(state, file)));
+    lastHandle().then((handle) => {
+      if (!handle) return;
+      $('reopen').hidden = false;
+      $('reopen').textContent = `Reopen ${handle.name}`;
+      $('reopen').addEventListener('click', () => fileOf(handle).then((file) => {
+        if (file) readFile(state, file);
+        else say(`${handle.name} was not reopened: the browser was not allowed to read it.`);
+      }, (error) => say(`${handle.name} could not be reopened: ${error.message || error}.`)));
+    });
+  }
   // Another run chosen: its solution 1 (or its first), in the view shown.
   $('run').addEventListener('change', (e) => {
     const run = state.runs[Number(e.target.value) - 1];

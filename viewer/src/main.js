@@ -2,12 +2,15 @@
 // own module under views/ and each with its own address (#run=R&...):
 //
 //   Solution  &solution=N[&turn=T]      one solution in 3D: colours, labels, exploded view, the
-//                                       order of assembly, a piece singled out
+//             [&exploded=P][&step=S]    order of assembly, a piece singled out
+//             [&piece=L]
 //   Find      &find=Q[&solution=N]      the solutions that complete a partial assembly, in any
-//                                       rotation; N is the one opened, turned to match
+//             [&hint=K]                 rotation; N is the one opened, turned to match; K hints
 //   Compare   &solution=A&compare=B     two solutions side by side, B turned to agree best
 //   Pieces    &pieces=L                 charts of where the pieces go over the whole run
-//   Print     &solution=N&print&unit=U&gap=G   STL files of the pieces and of a solution
+//   Print     &solution=N&print&unit=U&gap=G[&clearance=C]   STL files of the pieces and of a solution
+//
+// and in every view &colours=real for the real puzzle's colours.
 //
 // A view is what its module's function makes of the state: its name, its `address` (address.js),
 // and what it does when it is entered (`enter`), when a new run starts (`reset`), to show its

@@ -7,11 +7,10 @@ import { PIECES } from './pieces.js';
 export const wordList = (list) => (list.length > 1 ? `${list.slice(0, -1).join(', ')} and ${list[list.length - 1]}` : list.join(''));
 
 // A solution number as typed in the Solution box or written in an address: { number } for a
-// whole number (blanks around it allowed), else { error } quoting what was typed.
+// whole number (blanks around it allowed), else { error } quoting what was typed, even nothing.
 export function readSolutionNumber(typed) {
   const text = String(typed ?? '').trim();
-  if (text === '') return { error: 'No solution number was given: type one, such as 1.' };
-  if (!/^\+?\d+$/.test(text)) return { error: `"${text}" is not a solution number.` };
+  if (!/^\+?\d+$/.test(text)) return { error: `"${String(typed ?? '')}" is not a solution number.` };
   return { number: Number(text) };
 }
 

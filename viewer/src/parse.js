@@ -2,14 +2,13 @@
 // its piece list, orientation counts, "Solution N" blocks and, for a run that ended, the summary.
 // Whatever cannot be read is reported with its run, solution and file line, and left out; the
 // rest of the file is kept.
-//
-// It reads the solver's console report too (its standard output kept, as `tools/solve > run.log`
-// keeps it): the same run with the same pictures, each followed by the search's piece order,
-// orientations, counters and run time, and in between the progress blocks and the notices of
-// discarded duplicates. Such a run is of kind 'console', and its counters are kept.
+// The solver's console report is read too: console-report.js reads the lines of its own.
 import { PIECES } from './pieces.js';
 import { SHAPE_KEYS, ORIENTATION_COUNTS, offsetCode } from './shapes.js';
-import { CELLS, cellIndex } from './cube.js';
+import { CELLS, cellIndex, assemblyOrder } from './cube.js';
+import { CONSOLE_STARTERS, FOUND, consoleLine, groupLine, endGroup, reportGroup, foundAt } from './console-report.js';
+
+export { assemblyOrder, foundAt };
 
 export const BANNER = 'Tandor Cube Solver';
 export const LABELS = PIECES.map((p) => p.label).join('');
@@ -23,29 +22,10 @@ const TOTALS_LINE = /^Total permutations = (\d+), tiles attempted = (\d+), tiles
 const TIMES_LINE = /^Total run time = ([\d:]+), Total time to find last unique solution = ([\d:]+)$/;
 const RATE_LINE = /^Average piece order permutation rate = (\d+) \/ second$/;
 
-// The console report's own lines. After each picture: the piece order and the orientations (each
-// thirteen numbers, a blank after each), the counters, the run time and the rate. A progress block
-// has the same four lines with lower-case labels. The summary's two times stand on lines of their own.
-const REPORT_ORDER_LINE = /^Permutation: ((?:\d\d ){12}\d\d) ?$/;
-const REPORT_ORIENTATION_LINE = /^Orientation: ((?:\d\d ){12}\d\d) ?$/;
-const PROGRESS_ORDER_LINE = /^permutation: ((?:\d\d ){12}\d\d) ?$/;
-const PROGRESS_ORIENTATION_LINE = /^orientation: ((?:\d\d ){12}\d\d) ?$/;
-const COUNTERS_LINE = /^permutations = (\d+), tiles attempted = (\d+), tiles succeeded = (\d+), solutions = (\d+), duplicates = (\d+)$/;
-const TIME_RATE_LINE = /^Total run time = (\d{2,}):(\d\d):(\d\d), permutation rate = (-?\d+) \/ second$/;
-const DUPLICATE_LINE = /^Discarded duplicate rotated solution (\d+)$/;
-const CONSOLE_RUN_TIME_LINE = /^Total run time = ([\d:]+)$/;
-const CONSOLE_LAST_TIME_LINE = /^total time to find last unique solution = ([\d:]+)$/;
-const REPORT = { lines: [REPORT_ORDER_LINE, REPORT_ORIENTATION_LINE, COUNTERS_LINE, TIME_RATE_LINE], names: ['Permutation', 'Orientation', 'counters', 'run time'] };
-const PROGRESS = { lines: [PROGRESS_ORDER_LINE, PROGRESS_ORIENTATION_LINE, COUNTERS_LINE, TIME_RATE_LINE], names: ['permutation', 'orientation', 'counters', 'run time'] };
 // Lines that end a picture block or a console group before its last line.
-const STARTERS = [SOLUTION_LINE, SUMMARY_LINE, REPORT_ORDER_LINE, PROGRESS_ORDER_LINE, DUPLICATE_LINE];
+const STARTERS = [SOLUTION_LINE, SUMMARY_LINE, ...CONSOLE_STARTERS];
 // (A picture line starts with a blank, which none of them does.)
 const startsSomething = (text) => text.charCodeAt(0) !== 32 && STARTERS.some((line) => line.test(text));
-
-// What the console reports with each solution: a console run's `found` holds these numbers for
-// each of its solutions, one after the other (NaN where its report lines are damaged).
-export const FOUND_FIELDS = ['permutations', 'tilesAttempted', 'tilesSucceeded', 'duplicates', 'seconds'];
-const FOUND = FOUND_FIELDS.length;
 
 // For each column of a rendering line, the cell whose label stands there (row y = 1), or -1 for
 // a column that must be blank. Layer z = 4 comes first, then 3, 2, 1, each five cells wide.
@@ -110,20 +90,6 @@ function checkShapes(cells, offset) {
   return null;
 }
 
-// Pieces in the order the search placed them: the piece on the first cell in scan order, then
-// the piece on the first cell not yet covered, and so on.
-export function assemblyOrder(cells) {
-  const order = [];
-  const placed = new Set();
-  for (const piece of cells) {
-    if (!placed.has(piece)) {
-      placed.add(piece);
-      order.push(piece);
-    }
-  }
-  return order;
-}
-
 // The rendering of 64 piece numbers, as the solver writes it.
 export function renderCells(cells) {
   const lines = [];
@@ -143,13 +109,13 @@ const plural = (n, word) => `${n.toLocaleString('en')} ${word}${n === 1 ? '' : '
 // Reads a run after run, line after line. The solutions of a run are kept in flat typed arrays
 // (their numbers, file lines and 64 cells each), which pass to the page without copying.
 class Reader {
-  constructor(sizeHint) {
+  constructor() {
+    this.starts = startsSomething;
     this.runs = [];
     this.problems = [];
     this.run = null;
     this.block = null;
     this.stray = null;
-    this.capacity = Math.max(16, Math.ceil(sizeHint / 220));
   }
 
   problem(solution, line, text) {
@@ -158,12 +124,15 @@ class Reader {
     if (this.run) this.run.problems.push(problem);
   }
 
-  startRun(line, glued) {
+  // A run whose text (from its banner to the next, or the end) is `size` characters long: its
+  // solutions' slots are sized from that, so that many short runs stay cheap.
+  startRun(line, glued, size) {
+    const capacity = Math.max(16, Math.ceil(size / 220));
     this.endRun();
     this.run = {
       number: this.runs.length + 1, line, glued, stage: 'opening', kind: 'file', pieces: [], orientationCounts: [],
       summary: null, count: 0, lastNumber: 0, partialBlock: false, problems: [], sameAs: null, console: null,
-      numbers: new Int32Array(this.capacity), lines: new Int32Array(this.capacity), cells: new Uint8Array(this.capacity * CELLS),
+      numbers: new Int32Array(capacity), lines: new Int32Array(capacity), cells: new Uint8Array(capacity * CELLS),
       found: null,
     };
     this.runs.push(this.run);
@@ -182,7 +151,7 @@ class Reader {
     }
     const run = this.run;
     if (text === '') return;
-    if (this.group && this.groupLine(text, number, ended)) return;
+    if (this.group && groupLine(this, text, number, ended)) return;
     let m;
     if (run === null) {
       this.strayLine(number);
@@ -208,24 +177,7 @@ class Reader {
       Object.assign(run.summary, { runTime: m[1], lastSolutionTime: m[2] });
     } else if (run.stage === 'summary' && (m = RATE_LINE.exec(text))) {
       Object.assign(run.summary, { rate: Number(m[1]), complete: true });
-    } else if (run.stage !== 'summary' && PROGRESS_ORDER_LINE.test(text)) {
-      this.endStray();
-      if (run.stage === 'opening') this.checkOpening();
-      run.stage = 'solutions';
-      this.markConsole();
-      this.group = { lines: PROGRESS.lines, names: PROGRESS.names, values: [text], line: number, solution: null, k: -1, damaged: false };
-    } else if (run.stage !== 'summary' && (m = DUPLICATE_LINE.exec(text))) {
-      this.endStray();
-      this.markConsole();
-      run.console.duplicateNotices += 1;
-      run.console.duplicates = Math.max(run.console.duplicates, Number(m[1]));
-    } else if (run.stage === 'summary' && (m = CONSOLE_RUN_TIME_LINE.exec(text))) {
-      this.markConsole();
-      run.summary.runTime = m[1];
-    } else if (run.stage === 'summary' && (m = CONSOLE_LAST_TIME_LINE.exec(text))) {
-      this.markConsole();
-      run.summary.lastSolutionTime = m[1];
-    } else {
+    } else if (!consoleLine(this, text, number)) {
       this.strayLine(number);
     }
   }
@@ -248,90 +200,6 @@ class Reader {
     this.problem(null, stray.from, `${lines} not part of ${source} (${where}); left out`);
   }
 
-  // The run is read as a console report from its first line that only the console has.
-  markConsole() {
-    const { run } = this;
-    if (run.kind === 'console') return;
-    run.kind = 'console';
-    run.console = { reports: 0, progressBlocks: 0, duplicateNotices: 0, duplicates: 0, latest: null };
-    run.found = new Float64Array(run.numbers.length * FOUND).fill(NaN);
-  }
-
-  // The next line of a console group: the four lines after a solution's picture, or a progress
-  // block. Returns false when the line is for the caller to read: the group has ended before it,
-  // or it is not a console report's line after a picture in a solutions file.
-  groupLine(text, number, ended) {
-    const group = this.group;
-    const at = group.values.length;
-    if (group.lines[at].test(text)) {
-      group.values.push(text);
-      if (at === 0) this.markConsole();
-      if (group.values.length === 4) this.endGroup();
-      return true;
-    }
-    if (at === 0 && this.run.kind === 'file') {
-      this.group = null;
-      return false;
-    }
-    if (!ended || !startsSomething(text)) {
-      // A line in the group's place, damaged, or cut off where the text ends.
-      const what = ended ? `its ${group.names[at]} line is damaged` : `it is cut off in its ${group.names[at]} line`;
-      this.problem(group.solution, number, group.solution === null ? `a progress block: ${what}` : what);
-      group.damaged = true;
-      group.values.push(null);
-      if (!ended) this.group = null;
-      else if (group.values.length === 4) this.endGroup();
-      return true;
-    }
-    this.endGroup();
-    return false;
-  }
-
-  // Ends a console group; one that stops early is reported (a run cut by a signal ends on a whole
-  // one). A whole report is checked against its picture, and its counters are kept.
-  endGroup() {
-    const { group, run } = this;
-    this.group = null;
-    const { values, solution } = group;
-    if (values.length < 4) {
-      if (run.kind === 'file') return;
-      const what = values.length === 0
-        ? 'its Permutation, Orientation, counters and run time lines are missing'
-        : `it stops before its ${group.names[values.length]} line`;
-      this.problem(solution, group.line + values.length, solution === null ? `a progress block: ${what}` : what);
-      return;
-    }
-    if (group.damaged) return;
-    const counters = COUNTERS_LINE.exec(values[2]);
-    const time = TIME_RATE_LINE.exec(values[3]);
-    const seconds = Number(time[1]) * 3600 + Number(time[2]) * 60 + Number(time[3]);
-    run.console.latest = {
-      permutations: Number(counters[1]), tilesAttempted: Number(counters[2]), tilesSucceeded: Number(counters[3]),
-      solutions: Number(counters[4]), duplicates: Number(counters[5]), seconds, rate: Number(time[4]), line: group.line + 2,
-    };
-    run.console.duplicates = Math.max(run.console.duplicates, Number(counters[5]));
-    if (solution === null) {
-      run.console.progressBlocks += 1;
-      return;
-    }
-    run.console.reports += 1;
-    if (Number(counters[4]) !== solution) {
-      this.problem(solution, group.line + 2, `its counters line says solutions = ${counters[4]}, not ${solution}`);
-      return;
-    }
-    const { k } = group;
-    if (k < 0) return;
-    const order = REPORT_ORDER_LINE.exec(values[0])[1].split(' ').map((n) => Number(n) - 1);
-    const placed = assemblyOrder(run.cells.subarray(k * CELLS, (k + 1) * CELLS));
-    if (order.some((p, d) => p !== placed[d])) {
-      this.problem(solution, group.line, 'its Permutation line is not the order in which its picture\'s pieces were placed; left out');
-      run.count -= 1;
-      return;
-    }
-    const { latest } = run.console;
-    FOUND_FIELDS.forEach((field, i) => { run.found[k * FOUND + i] = latest[field]; });
-  }
-
   // The piece list and orientation counts must be those of the solver's catalogue.
   checkOpening() {
     const { run } = this;
@@ -347,7 +215,7 @@ class Reader {
     const { block, run } = this;
     this.block = null;
     // In a console report, the solution's own lines follow its picture.
-    this.group = { lines: REPORT.lines, names: REPORT.names, values: [], line: block.line + 1 + block.lines.length, solution: block.number, k: -1, damaged: false };
+    this.group = reportGroup(block.line + 1 + block.lines.length, block.number);
     const { number } = block;
     const expected = run.lastNumber + 1;
     if (number > expected) {
@@ -405,7 +273,7 @@ class Reader {
   endRun() {
     const { run } = this;
     if (this.block) this.endBlock();
-    if (this.group) this.endGroup();
+    if (this.group) endGroup(this);
     this.endStray();
     if (!run) return;
     if (run.stage === 'opening' && run.pieces.length) this.checkOpening();
@@ -456,7 +324,7 @@ function markIdenticalRuns(runs) {
 // or null, and its `found` the counters reported with each solution (see foundAt).
 // onProgress, if given, is called with the share of the text read so far.
 export function readSolutionsFile(text, onProgress) {
-  const reader = new Reader(text.length);
+  const reader = new Reader();
   let bannerAt = text.indexOf(BANNER);
   let start = 0;
   let number = 1;
@@ -470,9 +338,10 @@ export function readSolutionsFile(text, onProgress) {
     // A banner starts a new run wherever it stands, even glued to the end of a cut line.
     while (bannerAt >= 0 && bannerAt < end) {
       if (bannerAt > from) reader.line(text.slice(from, bannerAt), number, false);
-      reader.startRun(number, bannerAt > start);
+      const next = text.indexOf(BANNER, bannerAt + BANNER.length);
+      reader.startRun(number, bannerAt > start, (next < 0 ? text.length : next) - bannerAt);
       from = bannerAt + BANNER.length;
-      bannerAt = text.indexOf(BANNER, from);
+      bannerAt = next;
     }
     if (from < lineEnd || from === start) reader.line(text.slice(from, lineEnd), number, ended);
     start = end + 1;
@@ -493,14 +362,6 @@ export function readSolutionsFile(text, onProgress) {
   else if (runs.length === 0) error = 'This is not a Tandor Cube Solver solutions file: it has no "Tandor Cube Solver" banner.';
   else if (runs.every((r) => r.count === 0)) error = `This ${kind === 'console' ? 'console report' : 'solutions file'} holds no complete solution.`;
   return { runs, problems, error, lineCount, kind };
-}
-
-// What the console reported with solution k (0-based) of a run, { permutations, tilesAttempted,
-// tilesSucceeded, duplicates, seconds } as numbers, or null for a solutions file's run or a
-// solution whose report lines are damaged.
-export function foundAt(run, k) {
-  if (!run.found || Number.isNaN(run.found[k * FOUND])) return null;
-  return Object.fromEntries(FOUND_FIELDS.map((field, i) => [field, run.found[k * FOUND + i]]));
 }
 
 // Solution k (0-based) of a run read by readSolutionsFile, with its picture and assembly order,

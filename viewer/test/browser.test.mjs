@@ -8,7 +8,7 @@ import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
-import { launch, openWith, load, PAGE } from './chromium.mjs';
+import { launch, openWith, load, PAGE, PAGE_URL } from './chromium.mjs';
 import { cubeRotations, labelsOf, turnLabels } from './fixtures.mjs';
 import { PIECES } from '../src/pieces.js';
 
@@ -150,7 +150,7 @@ test('the page shows the solver\'s own file: views, address, colours, keys and s
   assert.ok(distance(await camera()) < distance(start) - 0.5, '+ comes nearer');
   await page.keyboard.press('n');
   await page.keyboard.press('n');
-  assert.equal(await page.evaluate(() => location.hash), '#run=1&solution=5');
+  assert.equal(await page.evaluate(() => location.hash), '#run=1&solution=5&colours=real');
   await page.keyboard.press('p');
   assert.match(await text(page, '#picture'), /^Solution 4 /);
   await page.click('#reset-view');
@@ -159,7 +159,7 @@ test('the page shows the solver\'s own file: views, address, colours, keys and s
   // Setting the address shows that view; a solution that is not there is named, the view stays.
   await page.evaluate(() => { location.hash = '#run=1&solution=7'; });
   await page.waitForFunction(() => /^Solution 7 /.test(document.querySelector('#picture').textContent));
-  for (const [asked, said] of [['99999', /Run 1 has no solution 99999: its solutions go from 1 to 30/], ['0', /no solution 0/], ['-3', /no solution -3/]]) {
+  for (const [asked, said] of [['99999', /Run 1 has no solution 99999: its solutions go from 1 to 30/], ['0', /no solution 0/], ['-3', /^"-3" is not a solution number\.$/], ['abc', /^"abc" is not a solution number\.$/], ['', /^"" is not a solution number\.$/]]) {
     await page.fill('#solution', asked);
     await page.dispatchEvent('#solution', 'change');
     assert.match(await text(page, '#message'), said);
@@ -451,4 +451,68 @@ test('moving around: next, previous and random, two solutions compared, and ever
   assert.ok(seen.size >= 3 && [...seen].every((h) => /^#run=1&solution=\d+$/.test(h)), [...seen].join(' '));
   assert.deepEqual(page.errors, []);
   await page.close();
+});
+
+// The solver's console report, as `tools/solve > run.log` keeps it, up to its 31st solution.
+async function consoleOutput() {
+  const dir = mkdtempSync(join(tmpdir(), 'tandor-viewer-'));
+  const solver = spawn(SOLVER, [], { cwd: dir, stdio: ['ignore', 'pipe', 'ignore'] });
+  let out = '';
+  const enough = new Promise((done) => solver.stdout.on('data', (d) => { out += d; if (out.includes('Solution 31\n')) done(); }));
+  await Promise.race([enough, new Promise((r) => setTimeout(r, 60000))]);
+  solver.kill('SIGINT');
+  await new Promise((done) => solver.on('exit', done));
+  rmSync(dir, { recursive: true, force: true });
+  return out;
+}
+
+test('on a phone without a mouse: a console report read as one, Tab to the legend and to Hint, hints of one matching solution, and parts that fit', async () => {
+  const phone = await browser.newPage({ viewport: { width: 390, height: 844 }, deviceScaleFactor: 3, hasTouch: true, isMobile: true });
+  phone.errors = [];
+  phone.on('pageerror', (e) => phone.errors.push(String(e)));
+  await phone.goto(PAGE_URL);
+  await load(phone, asFile('run.log', await consoleOutput()));
+  assert.match(await text(phone, '#file-info'), /^run\.log: a console report, 1 run, \d+ solutions/);
+  assert.ok(await phone.isHidden('#problems'), await text(phone, '#problems'));
+  assert.ok((await phone.locator('#stage').boundingBox()).width >= 300);
+  // Tab reaches the legend; Enter singles its piece out, and the address keeps it.
+  const tabTo = async (matches) => {
+    for (let i = 0; i < 160; i += 1) {
+      await phone.keyboard.press('Tab');
+      if (await phone.evaluate(matches)) return true;
+    }
+    return false;
+  };
+  assert.ok(await tabTo(() => document.activeElement.classList.contains('piece-entry')), 'Tab reaches the legend');
+  const piece = await phone.evaluate(() => document.activeElement.dataset.piece);
+  await phone.keyboard.press('Enter');
+  assert.match(await phone.evaluate(() => location.hash), new RegExp(`&piece=${'123456789ABCD'[piece - 1]}`));
+  // The address holds what is on screen: colours, spread, assembly step and the piece singled out.
+  const shown = '#run=1&solution=3&exploded=40&step=7&piece=5&colours=real';
+  await phone.evaluate((h) => { location.hash = h; }, shown);
+  await phone.waitForFunction(() => /^Solution 3 /.test(document.querySelector('#picture').textContent));
+  assert.deepEqual([await phone.inputValue('#explode'), await phone.inputValue('#step'), await phone.isChecked('input[value=real]')], ['40', '7', true]);
+  assert.equal(await phone.evaluate(() => location.hash), shown);
+  // Through the finder, by touch and keys, to three hints.
+  await phone.tap('[data-view=find]');
+  assert.ok(await tabTo(() => document.activeElement.id === 'find-hint'), 'Tab reaches Hint');
+  assert.equal(await text(phone, '#find-hint'), 'Hint');
+  for (let i = 0; i < 3; i += 1) await phone.keyboard.press('Enter');
+  assert.match(await phone.evaluate(() => location.hash), /&hint=3(&|$)/);
+  assert.equal((await text(phone, '#hint-text')).split('\n').length, 3);
+  const hinted = await phone.$$eval('[data-cell]', (cells) => cells.sort((a, b) => a.dataset.cell - b.dataset.cell).map((c) => (c.getAttribute('aria-label').match(/hint: piece (.)$/) || [0, '.'])[1]).join(''));
+  assert.equal(new Set(hinted.replace(/\./g, '')).size, 3);
+  await phone.evaluate((q) => { location.hash = `#run=1&find=${q}`; }, hinted);
+  await phone.waitForFunction(() => document.querySelector('#found-count').textContent);
+  assert.match(await text(phone, '#found-count'), /^(All )?\d[\d,]* solutions? of run 1 completes?/, 'the hints belong to a matching solution');
+  // The assembled cube with a clearance of 0.4 mm at 10 mm cubes measures 39.6 mm.
+  await phone.evaluate(() => { location.hash = '#run=1&solution=3&print&unit=10&gap=4&clearance=0.4'; });
+  await phone.waitForFunction(() => !document.querySelector('#print-panel').hidden);
+  const [download] = await Promise.all([phone.waitForEvent('download'), phone.tap('#stl-assembled')]);
+  const points = triangles(readFileSync(await download.path())).flat();
+  const box = [0, 1, 2].map((a) => [Math.min(...points.map((p) => p[a])), Math.max(...points.map((p) => p[a]))].map((v) => Math.round(v * 1000) / 1000));
+  assert.deepEqual(box, [[0, 39.6], [0, 39.6], [0, 39.6]]);
+  assert.match(await text(phone, '#print-text'), /39\.6 mm each way.*for looking at, not for printing/);
+  assert.deepEqual(phone.errors, []);
+  await phone.close();
 });

@@ -252,7 +252,7 @@ test('hints: each reveals a piece of one solution that completes what was put in
 test('what was typed is quoted back, and counts agree with their words', () => {
   assert.deepEqual([' 7 ', '007'].map(readSolutionNumber), [{ number: 7 }, { number: 7 }]);
   for (const typed of ['abc', '1.5', '-2', 'NaN']) assert.equal(readSolutionNumber(typed).error, `"${typed}" is not a solution number.`);
-  assert.match(readSolutionNumber('  ').error, /^No solution number was given/);
+  assert.equal(readSolutionNumber('').error, '"" is not a solution number.');
   assert.deepEqual([['5'], ['5', '7'], '123456789ABC'.split(''), '123456789ABCD'.split('')].map(howPiecesLie), [
     'piece 5 lies differently; the other 12 lie the same',
     'pieces 5 and 7 lie differently; the other 11 lie the same',

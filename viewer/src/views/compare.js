@@ -2,7 +2,8 @@
 // that agrees best with the first; the cells where they differ are drawn solid and marked in
 // both text pictures. It keeps the second solution (its place in the run, or -1) and that turn.
 // Address: &solution=A&compare=B.
-import { label, words } from '../words.js';
+import { label } from '../words.js';
+import { howPiecesLie } from '../messages.js';
 import { bestTurn, comparison, markedPicture } from '../comparison.js';
 import { $, say } from '../page.js';
 import { refresh, setSolution, placeOf, cellsAt } from '../state.js';
@@ -60,7 +61,7 @@ export function compareView(state) {
     const numberB = run.numbers[other];
     const how = my.otherTurn ? `turned to agree best with solution ${solution.number}` : 'as in the file (no turn agrees better)';
     $('compare-text').textContent = n
-      ? `Solution ${numberB} is shown ${how}: ${n} of 64 cells differ (highlighted), where piece${moved.length > 1 ? 's' : ''} ${words(moved.map(label))} lie${moved.length > 1 ? '' : 's'} differently; the other ${13 - moved.length} lie the same.`
+      ? `Solution ${numberB} is shown ${how}: ${n} of 64 cells differ (highlighted), where ${howPiecesLie(moved.map(label))}.`
       : `Solution ${numberB}, ${how}, is the same as solution ${solution.number}.`;
     $('compare-pictures').replaceChildren(
       picture(`Solution ${solution.number}`, a, differs),

@@ -2,12 +2,13 @@
 // 24 rotations. It keeps the query (the pieces put in), what came before it (for Undo), the pen
 // (the piece being put in, or EMPTY to rub out), how it is put in and in which orientation of
 // each piece; the solutions found, the one opened and how many are listed. Address: &find=Q,
-// and &solution=N for the one opened.
+// &solution=N for the one opened and &hint=K for the hints revealed (hint.js).
 import { PIECES } from '../pieces.js';
 import { ORIENTATIONS } from '../shapes.js';
 import { COLOUR_MODES, labelInk } from '../colours.js';
 import { CELLS, cellCoordinates, turnCells } from '../cube.js';
 import { EMPTY, readQuery, writeQuery, whyImpossible, pieceSetsOfRun, findCompletions, placement } from '../find.js';
+import { hints, withHints, HINT_RULE } from '../hint.js';
 import { label, count } from '../words.js';
 import { $, say, link, makePens } from '../page.js';
 import { refresh, setSolution, showRun, placeOf, madeOnce, cellsAt } from '../state.js';
@@ -18,7 +19,7 @@ const LISTED = 150;
 export function findView(state) {
   const my = {
     query: new Int8Array(CELLS).fill(EMPTY), undo: [], pen: 0, placing: 'cells', orientations: PIECES.map(() => 0),
-    pointed: -1, found: null, opened: -1, listed: LISTED,
+    pointed: -1, found: null, opened: -1, listed: LISTED, hints: [],
   };
   // The layers' buttons, in cell order.
   const cellButtons = [];
@@ -29,6 +30,7 @@ export function findView(state) {
     my.opened = -1;
     my.listed = LISTED;
     my.found = null;
+    my.hints = [];
     if (whyImpossible(my.query).length || !run) return;
     const sets = madeOnce(state, run, 'sets', pieceSetsOfRun);
     const started = performance.now();
@@ -59,6 +61,20 @@ export function findView(state) {
     say('');
     search();
     refresh(state);
+  }
+
+  // Reveals the first k hints for the query (fewer when fewer pieces are missing); says so when
+  // there is none to give.
+  function revealHints(k) {
+    const { run } = state;
+    if (!my.found || !my.found.places.length) {
+      my.hints = [];
+      say(my.found ? 'No solution completes this, so there is no hint to give.' : 'There is no hint for pieces that cannot be part of any assembly.');
+      return;
+    }
+    my.hints = k > 0 ? hints(madeOnce(state, run, 'sets', pieceSetsOfRun), run.count, my.query, k) : [];
+    if (my.hints.length < k) say(k === 1 ? 'Nothing is missing: your pieces make a whole solution.' : 'Every piece is revealed: that is a whole solution.');
+    else say('');
   }
 
   const placed = (anchor) => placement(my.query, my.pen, my.orientations[my.pen], anchor);
@@ -131,12 +147,19 @@ export function findView(state) {
     $('orientation-row').hidden = !whole;
     if (whole) $('orientation-text').textContent = `Piece ${label(pen)}: orientation ${my.orientations[pen] + 1} of ${ORIENTATIONS[pen].length}`;
     const colours = COLOUR_MODES[state.mode].colours;
+    const hintedCells = withHints(new Int8Array(CELLS).fill(EMPTY), my.hints);
     query.forEach((p, cell) => {
       const b = cellButtons[cell];
-      b.textContent = p === EMPTY ? '' : label(p);
-      b.style.background = p === EMPTY ? '' : colours[p];
-      b.style.color = p === EMPTY ? '' : labelInk(colours[p]);
+      const hinted = hintedCells[cell];
+      const shown = p === EMPTY ? hinted : p;
+      b.textContent = shown === EMPTY ? '' : label(shown);
+      b.style.background = shown === EMPTY ? '' : colours[shown];
+      b.style.color = shown === EMPTY ? '' : labelInk(colours[shown]);
       b.classList.toggle('own', p !== EMPTY && p === pen);
+      b.classList.toggle('hinted', p === EMPTY && hinted !== EMPTY);
+      const { x, y, z } = cellCoordinates(cell);
+      const holds = p !== EMPTY ? `piece ${label(p)}` : hinted !== EMPTY ? `hint: piece ${label(hinted)}` : 'empty';
+      b.setAttribute('aria-label', `x ${x}, y ${y}, z ${z}: ${holds}`);
     });
     showGhost();
 
@@ -147,6 +170,12 @@ export function findView(state) {
     $('find-why').hidden = why.length === 0;
     $('find-why').textContent = why.length ? `This cannot be part of any assembly of the cube. ${why.join(' ')}` : '';
     $('find-undo').disabled = my.undo.length === 0;
+    $('find-hint').disabled = !found || found.places.length === 0;
+    $('hint-text').hidden = my.hints.length === 0;
+    $('hint-text').textContent = my.hints.map(({ piece, cells, matches }, i) => {
+      const where = cells.map((c) => { const { x, y, z } = cellCoordinates(c); return `(${x}, ${y}, ${z})`; }).join(' ');
+      return `Hint ${i + 1}: piece ${label(piece)} goes on x, y, z = ${where}; ${count(matches, 'solution')} ${matches === 1 ? 'completes' : 'complete'} your pieces with it.`;
+    }).join('\n');
     $('found').hidden = !found;
     $('found-count').textContent = '';
     if (!found) return;
@@ -205,6 +234,11 @@ export function findView(state) {
     search();
     refresh(state);
   });
+  $('hint-rule').textContent = HINT_RULE;
+  $('find-hint').addEventListener('click', () => {
+    revealHints(my.hints.length + 1);
+    refresh(state);
+  });
   $('find-clear').addEventListener('click', () => changeQuery((q) => q.fill(EMPTY)));
   $('found-more').addEventListener('click', () => {
     my.listed += LISTED;
@@ -221,6 +255,7 @@ export function findView(state) {
       write() {
         const keys = [`find=${writeQuery(my.query)}`];
         if (my.found && my.opened >= 0) keys.push(`solution=${state.run.numbers[my.found.places[my.opened]]}`);
+        if (my.hints.length) keys.push(`hint=${my.hints.length}`);
         return keys;
       },
       go(wanted, run) {
@@ -237,6 +272,11 @@ export function findView(state) {
         state.view = 'find';
         search();
         say('');
+        const hint = wanted.params.get('hint');
+        if (hint !== null) {
+          if (/^\d+$/.test(hint)) revealHints(Number(hint));
+          else say(`"hint=${hint}" is not a number of hints.`);
+        }
         if (k >= 0) {
           const i = my.found ? my.found.places.indexOf(k) : -1;
           if (i < 0) say(`Solution ${wanted.solution} does not complete this partial assembly in any rotation.`);
@@ -253,11 +293,11 @@ export function findView(state) {
       const opened = openedCells();
       const mine = new Set(my.query);
       const faded = opened && $('find-fade').checked ? Array.from(opened, (p) => mine.has(p)) : null;
-      showBodies(state, 0, bodiesOf(opened || my.query, { faded }), { withFrame: !opened });
+      showBodies(state, 0, bodiesOf(opened || withHints(my.query, my.hints), { faded }), { withFrame: !opened });
       const { found, opened: i } = my;
       captions(opened
         ? `Solution ${state.run.numbers[found.places[i]]}${found.turns[i] ? ', turned to match your pieces' : ''}`
-        : 'Your pieces, as put in');
+        : `Your pieces, as put in${my.hints.length ? `, and ${count(my.hints.length, 'hint')}` : ''}`);
     },
     // N and P: the next or previous solution found.
     step(by) {
@@ -273,6 +313,6 @@ export function findView(state) {
       say('');
       openFound(opened);
     },
-    shownCells: () => openedCells() || my.query,
+    shownCells: () => openedCells() || withHints(my.query, my.hints),
   };
 }

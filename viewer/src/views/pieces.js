@@ -52,7 +52,14 @@ export function piecesView(state) {
       const sheet = overlay();
       sheet.innerHTML = `<h2>Where the pieces go: run ${run.number}, ${count(run.count, 'solution')}</h2>` +
         coverChart(stats, chosen) + touchBars(stats, chosen, colours) + kindsChart(stats, chosen, colours) + touchMatrix(stats, chosen, colours);
-      for (const row of sheet.querySelectorAll('.piece-row')) row.addEventListener('click', () => choose(Number(row.dataset.piece) - 1));
+      for (const row of sheet.querySelectorAll('.piece-row')) {
+        row.addEventListener('click', () => choose(Number(row.dataset.piece) - 1));
+        row.addEventListener('keydown', (e) => {
+          if (e.key !== 'Enter' && e.key !== ' ') return;
+          e.preventDefault();
+          choose(Number(row.dataset.piece) - 1);
+        });
+      }
     },
   };
 }

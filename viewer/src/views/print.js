@@ -1,13 +1,14 @@
 // The Print view: STL files of the 13 pieces laid flat and of the solution shown, assembled or
-// exploded, as it is shown (turned, if it is). It keeps the cube's edge and the gap between
-// the pieces, in mm. Address: &solution=N[&turn=T]&print&unit=U&gap=G.
-import { flatLayout, solutionBodies, stlOf } from '../print.js';
+// exploded, as it is shown (turned, if it is). It keeps the cube's edge, the gap between the
+// pieces and the clearance that printed pieces need to go together, in mm. Address:
+// &solution=N[&turn=T]&print&unit=U&gap=G[&clearance=C] (clearance 0 when left out).
+import { flatLayout, solutionBodies, stlOf, EXPLODED_NOTE } from '../print.js';
 import { $, say } from '../page.js';
 import { refresh, shownCells, stepSolution, randomSolution } from '../state.js';
 import { solutionKeys, askedSolution, showAsked } from '../address.js';
 import { showBodies } from '../stage.js';
 
-const mm = (v) => `${Number(v.toFixed(1)).toLocaleString('en')} mm`;
+const mm = (v) => `${Number(v.toFixed(2)).toLocaleString('en')} mm`;
 
 function download(name, buffer) {
   const url = URL.createObjectURL(new Blob([buffer], { type: 'model/stl' }));
@@ -19,12 +20,14 @@ function download(name, buffer) {
 }
 
 export function printView(state) {
-  const my = { unit: 10, gap: 5 };
+  const my = { unit: 10, gap: 5, clearance: 0 };
 
   // Reads the unit and gap fields; a value out of range is named, and the last good one kept.
   function readSizes() {
     const unit = Number($('unit').value);
     const gap = Number($('gap').value);
+    const typed = $('clearance').value.trim();
+    const clearance = typed === '' ? 0 : Number(typed);
     if (!(unit > 0 && unit <= 200)) {
       say(`A cube edge of "${$('unit').value}" mm cannot be printed: give a number above 0, at most 200.`);
       return false;
@@ -33,26 +36,31 @@ export function printView(state) {
       say(`A gap of "${$('gap').value}" mm cannot be used: give a number from 0 to 200.`);
       return false;
     }
+    if (!(clearance >= 0 && clearance < unit)) {
+      say(`A clearance of "${$('clearance').value}" mm cannot be used with ${unit} mm cubes: give a number from 0 to below ${unit}.`);
+      return false;
+    }
     say('');
-    Object.assign(my, { unit, gap });
+    Object.assign(my, { unit, gap, clearance });
     return true;
   }
 
   function exportStl(what) {
     if (!readSizes()) return;
     const { run, solution } = state;
-    const { unit, gap } = my;
-    const size = `${unit}mm`;
+    const { unit, gap, clearance } = my;
+    const size = `${unit}mm${clearance ? `-clearance${clearance}mm` : ''}`;
+    const cubes = `${unit} mm cubes${clearance ? `, clearance ${clearance} mm` : ''}`;
     if (what === 'pieces') {
-      download(`tandor-cube-pieces-${size}.stl`, stlOf(flatLayout(unit, gap).bodies, unit, `the 13 pieces laid flat, ${unit} mm cubes`));
+      download(`tandor-cube-pieces-${size}.stl`, stlOf(flatLayout(unit, gap, clearance).bodies, unit, `the 13 pieces laid flat, ${cubes}`, clearance));
       return;
     }
     const bodies = solutionBodies(shownCells(state), what === 'exploded');
     download(`tandor-cube-run${run.number}-solution${solution.number}-${what}-${size}.stl`,
-      stlOf(bodies, unit, `run ${run.number} solution ${solution.number} ${what}, ${unit} mm cubes`));
+      stlOf(bodies, unit, `run ${run.number} solution ${solution.number} ${what}, ${cubes}`, clearance));
   }
 
-  for (const key of ['unit', 'gap']) {
+  for (const key of ['unit', 'gap', 'clearance']) {
     $(key).addEventListener('change', () => {
       if (readSizes()) refresh(state);
     });
@@ -65,11 +73,12 @@ export function printView(state) {
     showsSolution: true,
     address: {
       key: 'print',
-      write: () => [...solutionKeys(state), 'print', `unit=${my.unit}`, `gap=${my.gap}`],
+      write: () => [...solutionKeys(state), 'print', `unit=${my.unit}`, `gap=${my.gap}`, ...(my.clearance ? [`clearance=${my.clearance}`] : [])],
       go(wanted, run) {
         const k = askedSolution(wanted, run);
         if (k < 0) return false;
         for (const key of ['unit', 'gap']) if (wanted.params.get(key) !== null) $(key).value = wanted.params.get(key);
+        $('clearance').value = wanted.params.get('clearance') ?? '0';
         if (!readSizes()) return false;
         showAsked(state, 'print', run, k, wanted.turn);
         refresh(state);
@@ -78,17 +87,19 @@ export function printView(state) {
     },
     panel() {
       const { solution } = state;
-      const { unit, gap } = my;
+      const { unit, gap, clearance } = my;
       $('unit').value = String(unit);
       $('gap').value = String(gap);
-      const { width, depth, height } = flatLayout(unit, gap);
+      $('clearance').value = String(clearance);
+      const { width, depth, height } = flatLayout(unit, gap, clearance);
       const name = solution ? `Solution ${solution.number}` : 'Solution';
       for (const what of ['assembled', 'exploded']) {
         $(`stl-${what}`).textContent = `${name} ${what} (STL)`;
         $(`stl-${what}`).disabled = !solution;
       }
       $('print-text').textContent = `Laid flat, the pieces fill ${mm(width)} by ${mm(depth)} of the print bed and stand ${mm(height)} high. ` +
-        `Assembled, the cube is ${mm(4 * unit)} each way. Sizes are in mm; each piece is one closed solid.`;
+        `Assembled, the cube is ${mm(4 * unit - clearance)} each way${clearance ? `, each face of each piece ${mm(clearance / 2)} inward so that neighbours stand ${mm(clearance)} apart` : ''}. ` +
+        `Sizes are in mm; each piece is one closed solid. ${EXPLODED_NOTE}`;
     },
     stage() {
       const { bodies } = flatLayout(1, my.gap / my.unit);

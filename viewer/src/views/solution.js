@@ -4,6 +4,7 @@
 import { PIECES } from '../pieces.js';
 import { renderCells } from '../parse.js';
 import { label } from '../words.js';
+import { readSolutionNumber } from '../messages.js';
 import { $, say, faceCanvas } from '../page.js';
 import { refresh, setSolution, shownCells, placeOf, show, step, random, stepSolution, randomSolution } from '../state.js';
 import { writeAddress, solutionKeys, askedSolution, showAsked } from '../address.js';
@@ -26,7 +27,16 @@ export function solutionView(state) {
       // In distinct colours the swatch is not the piece's own colour, so the name says that apart.
       const shown = state.mode === 'real' || !name.startsWith(`${colour} `) ? name : `${name.slice(colour.length + 1)} (${colour} in the puzzle)`;
       item.append(swatch, `${k + 1}. Piece ${label(piece)}: ${shown}`);
+      // A button to the keyboard too: Tab reaches it, Enter or Space singles the piece out.
+      item.tabIndex = 0;
+      item.setAttribute('role', 'button');
+      item.setAttribute('aria-pressed', String(state.focus === piece));
       item.addEventListener('click', () => setFocus(state, piece));
+      item.addEventListener('keydown', (e) => {
+        if (e.key !== 'Enter' && e.key !== ' ') return;
+        e.preventDefault();
+        setFocus(state, piece);
+      });
       return item;
     }));
   }
@@ -46,9 +56,10 @@ export function solutionView(state) {
   }
 
   // A number typed in: that solution of the run, or a message and the one shown kept.
-  function goTo(number) {
+  function goTo(typed) {
     const { run } = state;
-    const k = placeOf(run, number);
+    const read = readSolutionNumber(typed);
+    const k = placeOf(run, read.error ? typed : read.number);
     if (k < 0) {
       writeAddress(state);
       $('solution').value = state.solution ? String(state.solution.number) : '';
@@ -58,12 +69,12 @@ export function solutionView(state) {
     show(state, run, k);
   }
 
-  $('solution').addEventListener('change', (e) => goTo(e.target.value.trim() === '' ? NaN : Number(e.target.value)));
+  $('solution').addEventListener('change', (e) => goTo(e.target.value));
   $('previous').addEventListener('click', () => step(state, -1));
   $('next').addEventListener('click', () => step(state, 1));
   $('random').addEventListener('click', () => random(state));
-  $('explode').addEventListener('input', () => drawStage(state));
-  $('step').addEventListener('input', () => drawStage(state));
+  $('explode').addEventListener('input', () => { drawStage(state); writeAddress(state); });
+  $('step').addEventListener('input', () => { drawStage(state); writeAddress(state); });
   state.hideOthers = $('others').value === 'hide';
   $('others').addEventListener('change', () => {
     state.hideOthers = $('others').value === 'hide';
@@ -73,7 +84,9 @@ export function solutionView(state) {
   state.signals.focused.add((focus) => {
     for (const item of document.querySelectorAll('.piece-entry')) {
       item.classList.toggle('focused', Number(item.dataset.piece) - 1 === focus);
+      item.setAttribute('aria-pressed', String(Number(item.dataset.piece) - 1 === focus));
     }
+    if (state.view === 'solution') writeAddress(state);
     const piece = PIECES[focus];
     $('focus-text').textContent = piece ? `Piece ${piece.label} singled out: click it again or press Esc to see all.` : '';
   });
@@ -83,11 +96,31 @@ export function solutionView(state) {
     showsSolution: true,
     picks: true,
     address: {
-      write: () => solutionKeys(state),
+      // What is on screen besides: &exploded=P (how far apart, 1 to 100; &exploded alone is 100),
+      // &step=S (the first S pieces of the assembly, 0 to 12) and &piece=L (the piece singled out).
+      write() {
+        const keys = solutionKeys(state);
+        const spread = Number($('explode').value);
+        if (spread > 0) keys.push(spread === 100 ? 'exploded' : `exploded=${spread}`);
+        if (placed() < PIECES.length) keys.push(`step=${placed()}`);
+        if (state.focus !== null && state.focus !== undefined) keys.push(`piece=${label(state.focus)}`);
+        return keys;
+      },
       go(wanted, run) {
         const k = askedSolution(wanted, run);
         if (k < 0) return false;
+        const { params } = wanted;
+        const spread = params.has('exploded') ? (params.get('exploded') === '' ? 100 : Number(params.get('exploded'))) : 0;
+        const pieces = params.has('step') ? Number(params.get('step')) : PIECES.length;
+        const piece = params.has('piece') ? PIECES.findIndex((p) => p.label === params.get('piece').toUpperCase()) : -1;
+        if (!(spread >= 0 && spread <= 100)) say(`"exploded=${params.get('exploded')}" is not a spread from 0 to 100.`);
+        else if (!(Number.isInteger(pieces) && pieces >= 0 && pieces <= PIECES.length)) say(`"step=${params.get('step')}" is not a number of pieces from 0 to 13.`);
+        else if (params.has('piece') && piece < 0) say(`"piece=${params.get('piece')}" is not a piece's label, 1 to 9 or A to D.`);
+        if (!(spread >= 0 && spread <= 100) || !(Number.isInteger(pieces) && pieces >= 0 && pieces <= PIECES.length) || (params.has('piece') && piece < 0)) return false;
+        $('explode').value = String(spread);
+        $('step').value = String(pieces);
         showAsked(state, 'solution', run, k, wanted.turn);
+        state.focus = piece >= 0 ? piece : null;
         refresh(state);
         return true;
       },
