@@ -6,9 +6,8 @@
 #include "report/render.hpp"
 
 void write_viewer_pieces(std::FILE* out) {
-    std::fputs("// The solver's piece catalogue. Written by the solver's tests from the C++ catalogue;\n"
-               "// do not edit: run `TANDOR_WRITE_VIEWER_PIECES=1 ctest -R ViewerPieces` in a build to\n"
-               "// write it anew.\n"
+    std::fputs("// The solver's piece catalogue, written from the C++ catalogue by a build step; do not\n"
+               "// edit: run `cmake --build build/release --target viewer-pieces` to write it anew.\n"
                "export const PIECES = [\n",
                out);
     for (int p = 0; p < PIECE_COUNT; ++p) {

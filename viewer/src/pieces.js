@@ -1,6 +1,5 @@
-// The solver's piece catalogue. Written by the solver's tests from the C++ catalogue;
-// do not edit: run `TANDOR_WRITE_VIEWER_PIECES=1 ctest -R ViewerPieces` in a build to
-// write it anew.
+// The solver's piece catalogue, written from the C++ catalogue by a build step; do not
+// edit: run `cmake --build build/release --target viewer-pieces` to write it anew.
 export const PIECES = [
   { number: 1, label: '1', name: "blue 'flat-X-plus'", colour: 'blue', cubes: [[0, 0, 0], [1, 0, 0], [2, 0, 0], [1, -1, 0], [1, 1, 0]] },
   { number: 2, label: '2', name: "blue 'squiggle'", colour: 'blue', cubes: [[0, 0, 0], [1, 0, 0], [1, 1, 0], [1, 1, -1]] },
