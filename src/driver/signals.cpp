@@ -11,12 +11,6 @@
 
 namespace {
 
-char* append_text(char* at, const char* text) {
-    while (*text != '\0')
-        *at++ = *text++;
-    return at;
-}
-
 // SIGINT and SIGTERM come here only between blocks, when both streams end on a complete one.
 // The note says what the file kept, and the signal then ends the process as it would have.
 // Only async-signal-safe calls: the note is put together by hand and written in one write.

@@ -36,12 +36,6 @@ void cut_back_to_complete_block() {
         output_streams.rollback_error = errno != 0 ? errno : EIO;
 }
 
-char* append_text(char* at, const char* text) {
-    while (*text != '\0')
-        *at++ = *text++;
-    return at;
-}
-
 char* append_number(char* at, int32_t value) {
     char digits[12];
     int n = 0;
@@ -125,6 +119,12 @@ void close_seam() {}
 #endif
 
 }  // namespace
+
+char* append_text(char* at, const char* text) {
+    while (*text != '\0')
+        *at++ = *text++;
+    return at;
+}
 
 std::FILE* take_solutions_file(std::FILE* opened) {
     output_streams.solutions_fd = fileno(opened);

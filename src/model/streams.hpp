@@ -49,6 +49,9 @@ void clear_status_line();
 // still buffers is dropped, and the file ends on its last complete block.
 void close_solutions_file();
 
+// Copies the text to `at` and returns the end; async-signal-safe, for notes built by hand.
+char* append_text(char* at, const char* text);
+
 // Writes what the solutions file holds of this run, for example "this run's solutions 1 to
 // 1077, complete" or "none of this run's solutions", and returns the end. Async-signal-safe.
 char* describe_kept_solutions(char* at);
