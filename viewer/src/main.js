@@ -44,6 +44,7 @@ function showTabs() {
     tab.tabIndex = tab.dataset.view === state.view ? 0 : -1;
   }
   for (const name of state.order) $(`${name}-panel`).hidden = name !== state.view;
+  document.body.dataset.view = state.view;
 }
 for (const tab of document.querySelectorAll('#tabs button')) tab.addEventListener('click', () => setView(state, tab.dataset.view));
 

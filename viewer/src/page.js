@@ -32,9 +32,26 @@ export function faceCanvas(mode, piece, size) {
   return face;
 }
 
+// Makes a row of choices one Tab stop: the one chosen (or `current()`) takes Tab, the arrow keys
+// move among them (and choose, when `choose` is given), Home and End go to the first and last.
+export function oneTabStop(box, buttons, at, choose = null) {
+  buttons.forEach((b, i) => { b.tabIndex = i === at ? 0 : -1; });
+  box.onkeydown = (e) => {
+    const i = buttons.indexOf(document.activeElement);
+    const by = { ArrowLeft: -1, ArrowUp: -1, ArrowRight: 1, ArrowDown: 1 }[e.key];
+    if (i < 0 || (!by && e.key !== 'Home' && e.key !== 'End')) return;
+    e.preventDefault();
+    const next = e.key === 'Home' ? 0 : e.key === 'End' ? buttons.length - 1 : (i + by + buttons.length) % buttons.length;
+    buttons.forEach((b, k) => { b.tabIndex = k === next ? 0 : -1; });
+    buttons[next].focus();
+    if (choose) choose(next);
+  };
+}
+
 // Fills `box` with a button for each choice (a piece, or `none` for the eraser), each showing the
 // piece's face in a colour mode, and marks the one chosen.
 export function makePens(box, mode, choices, chosen, onChoose, none = null) {
+  const hadFocus = box.contains(document.activeElement);
   box.replaceChildren(...choices.map((p) => {
     const button = document.createElement('button');
     button.type = 'button';
@@ -52,4 +69,9 @@ export function makePens(box, mode, choices, chosen, onChoose, none = null) {
     button.addEventListener('click', () => onChoose(p));
     return button;
   }));
+  // One Tab stop, arrows inside, as a group of radio buttons is; the focus stays on the choice.
+  const buttons = [...box.children];
+  const at = Math.max(choices.indexOf(chosen), 0);
+  if (hadFocus) buttons[at].focus();
+  oneTabStop(box, buttons, at, (i) => onChoose(choices[i]));
 }

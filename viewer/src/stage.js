@@ -101,5 +101,7 @@ export function mountStage(state) {
     applyFocus(state);
   });
   window.addEventListener('resize', scene.resize);
+  // The stage changes size with the view too (on a phone, Find and Solution keep it smaller).
+  if (typeof ResizeObserver === 'function') new ResizeObserver(() => scene.resize()).observe(scene.stage);
   scene.resize();
 }

@@ -6,7 +6,7 @@
 import { PIECES } from '../pieces.js';
 import { ORIENTATIONS } from '../shapes.js';
 import { COLOUR_MODES, labelInk } from '../colours.js';
-import { CELLS, cellCoordinates, turnCells } from '../cube.js';
+import { CELLS, cellIndex, cellCoordinates, turnCells } from '../cube.js';
 import { EMPTY, readQuery, writeQuery, whyImpossible, pieceSetsOfRun, findCompletions, placement } from '../find.js';
 import { hints, withHints, HINT_RULE } from '../hint.js';
 import { label, count } from '../words.js';
@@ -131,9 +131,32 @@ export function findView(state) {
       button.addEventListener('click', () => clickCell(cell));
       button.addEventListener('pointerenter', () => { my.pointed = cell; showGhost(); });
       button.addEventListener('pointerleave', () => { my.pointed = -1; showGhost(); });
+      button.tabIndex = cell === 0 ? 0 : -1;
       grids[4 - z].append(button);
       cellButtons.push(button);
     }
+    $('layers').addEventListener('keydown', moveInLayers);
+  }
+
+  // The cells are one Tab stop: arrow keys move in a layer (up is the row above), Page Up and
+  // Page Down to the same cell of the layer above or below, Home and End to the first and last.
+  function moveInLayers(e) {
+    const from = cellButtons.indexOf(document.activeElement);
+    if (from < 0) return;
+    const { x, y, z } = cellCoordinates(from);
+    const to = {
+      ArrowLeft: [x - 1, y, z], ArrowRight: [x + 1, y, z], ArrowUp: [x, y + 1, z], ArrowDown: [x, y - 1, z],
+      PageUp: [x, y, z + 1], PageDown: [x, y, z - 1], Home: [1, 4, 4], End: [4, 1, 1],
+    }[e.key];
+    if (!to) return;
+    e.preventDefault();
+    if (to.some((v) => v < 1 || v > 4)) return;
+    const cell = cellIndex(...to);
+    for (const b of cellButtons) b.tabIndex = -1;
+    cellButtons[cell].tabIndex = 0;
+    cellButtons[cell].focus();
+    my.pointed = cell;
+    showGhost();
   }
 
   function showFinder() {
@@ -190,6 +213,7 @@ export function findView(state) {
       button.type = 'button';
       button.textContent = String(run.numbers[found.places[i]]);
       button.title = found.turns[i] ? 'Open it, turned to match' : 'Open it (it matches unturned)';
+      button.setAttribute('aria-label', `Solution ${button.textContent}${found.turns[i] ? ', turned to match' : ''}`);
       if (i === my.opened) button.className = 'open';
       button.addEventListener('click', () => openFound(i));
       return button;

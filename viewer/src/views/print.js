@@ -22,22 +22,25 @@ function download(name, buffer) {
 export function printView(state) {
   const my = { unit: 10, gap: 5, clearance: 0 };
 
-  // Reads the unit and gap fields; a value out of range is named, and the last good one kept.
+  // Reads the unit, gap and clearance fields; a value out of range is named, and its box goes
+  // back to the value in force.
   function readSizes() {
     const unit = Number($('unit').value);
     const gap = Number($('gap').value);
     const typed = $('clearance').value.trim();
     const clearance = typed === '' ? 0 : Number(typed);
+    let wrong = null;
     if (!(unit > 0 && unit <= 200)) {
-      say(`A cube edge of "${$('unit').value}" mm cannot be printed: give a number above 0, at most 200.`);
-      return false;
+      wrong = ['unit', `A cube edge of "${$('unit').value}" mm cannot be printed: give a number above 0, at most 200.`];
+    } else if (!(gap >= 0 && gap <= 200)) {
+      wrong = ['gap', `A gap of "${$('gap').value}" mm cannot be used: give a number from 0 to 200.`];
+    } else if (!(clearance >= 0 && clearance < unit)) {
+      wrong = ['clearance', `A clearance of "${$('clearance').value}" mm cannot be used with ${unit} mm cubes: give a number from 0 to below ${unit}.`];
     }
-    if (!(gap >= 0 && gap <= 200)) {
-      say(`A gap of "${$('gap').value}" mm cannot be used: give a number from 0 to 200.`);
-      return false;
-    }
-    if (!(clearance >= 0 && clearance < unit)) {
-      say(`A clearance of "${$('clearance').value}" mm cannot be used with ${unit} mm cubes: give a number from 0 to below ${unit}.`);
+    if (wrong) {
+      const [key, text] = wrong;
+      say(`${text} Kept ${my[key]} mm.`);
+      for (const k of ['unit', 'gap', 'clearance']) $(k).value = String(my[k]);
       return false;
     }
     say('');
