@@ -3,15 +3,15 @@
 // piece order, orientations, counters and run time, and in between the progress blocks and the
 // notices of discarded duplicates. The solutions file's reader (parse.js) hands it the lines that
 // only a console report has; a run with one is of kind 'console', and its counters are kept.
-import { CELLS, assemblyOrder } from './cube.js';
+import { assemblyOrder } from './cube.js';
 
 // The console report's own lines. After each picture: the piece order and the orientations (each
-// thirteen numbers, a blank after each), the counters, the run time and the rate. A progress block
+// a number for each piece, a blank after each), the counters, the run time and the rate. A progress block
 // has the same four lines with lower-case labels. The summary's two times stand on lines of their own.
-const REPORT_ORDER_LINE = /^Permutation: ((?:\d\d ){12}\d\d) ?$/;
-const REPORT_ORIENTATION_LINE = /^Orientation: ((?:\d\d ){12}\d\d) ?$/;
-const PROGRESS_ORDER_LINE = /^permutation: ((?:\d\d ){12}\d\d) ?$/;
-const PROGRESS_ORIENTATION_LINE = /^orientation: ((?:\d\d ){12}\d\d) ?$/;
+const REPORT_ORDER_LINE = /^Permutation: ((?:\d\d )*\d\d) ?$/;
+const REPORT_ORIENTATION_LINE = /^Orientation: ((?:\d\d )*\d\d) ?$/;
+const PROGRESS_ORDER_LINE = /^permutation: ((?:\d\d )*\d\d) ?$/;
+const PROGRESS_ORIENTATION_LINE = /^orientation: ((?:\d\d )*\d\d) ?$/;
 const COUNTERS_LINE = /^permutations = (\d+), tiles attempted = (\d+), tiles succeeded = (\d+), solutions = (\d+), duplicates = (\d+)$/;
 const TIME_RATE_LINE = /^Total run time = (\d{2,}):(\d\d):(\d\d), permutation rate = (-?\d+) \/ second$/;
 const DUPLICATE_LINE = /^Discarded duplicate rotated solution (\d+)$/;
@@ -133,8 +133,9 @@ export function endGroup(r) {
   const { k } = group;
   if (k < 0) return;
   const order = REPORT_ORDER_LINE.exec(values[0])[1].split(' ').map((n) => Number(n) - 1);
-  const placed = assemblyOrder(run.cells.subarray(k * CELLS, (k + 1) * CELLS));
-  if (order.some((p, d) => p !== placed[d])) {
+  const { count } = run.puzzle;
+  const placed = assemblyOrder(run.cells.subarray(k * count, (k + 1) * count));
+  if (order.length !== placed.length || order.some((p, d) => p !== placed[d])) {
     r.problem(solution, group.line, 'its Permutation line is not the order in which its picture\'s pieces were placed; left out');
     run.count -= 1;
     return;

@@ -3,15 +3,16 @@
 // Whatever cannot be read is reported with its run, solution and file line, and left out; the
 // rest of the file is kept.
 // The solver's console report is read too: console-report.js reads the lines of its own.
-import { PIECES } from './pieces.js';
-import { SHAPE_KEYS, ORIENTATION_COUNTS, offsetCode } from './shapes.js';
-import { CELLS, cellIndex, assemblyOrder } from './cube.js';
+import { assemblyOrder } from './cube.js';
+import { BUILTIN } from './puzzle.js';
+import { readRendering, checkShapes, renderCells } from './picture.js';
+import { headerLine, puzzleOf } from './header.js';
 import { CONSOLE_STARTERS, FOUND, consoleLine, groupLine, endGroup, reportGroup, foundAt } from './console-report.js';
 
-export { assemblyOrder, foundAt };
+export { assemblyOrder, foundAt, renderCells };
 
 export const BANNER = 'Tandor Cube Solver';
-export const LABELS = PIECES.map((p) => p.label).join('');
+export const LABELS = BUILTIN.labels;
 export const RENDERING_LINE_LENGTH = 43;
 
 const PIECE_LINE = /^Piece +(\d+) has (\d+) cubes, labeled (.*)$/;
@@ -27,83 +28,6 @@ const STARTERS = [SOLUTION_LINE, SUMMARY_LINE, ...CONSOLE_STARTERS];
 // (A picture line starts with a blank, which none of them does.)
 const startsSomething = (text) => text.charCodeAt(0) !== 32 && STARTERS.some((line) => line.test(text));
 
-// For each column of a rendering line, the cell whose label stands there (row y = 1), or -1 for
-// a column that must be blank. Layer z = 4 comes first, then 3, 2, 1, each five cells wide.
-const COLUMN_CELL = Array.from({ length: RENDERING_LINE_LENGTH }, (_, column) => {
-  const group = Math.floor(column / 11);
-  const inGroup = column % 11;
-  return inGroup % 2 === 1 && inGroup < 8 ? cellIndex((inGroup + 1) / 2, 1, 4 - group) : -1;
-});
-const PIECE_OF_CHAR = new Int8Array(128).fill(-1);
-for (let p = 0; p < LABELS.length; p += 1) PIECE_OF_CHAR[LABELS.charCodeAt(p)] = p;
-
-const show = (char) => (char === ' ' ? 'a blank' : `'${char}'`);
-
-// Reads four rendering lines into cells[offset .. offset + 63]; returns null, or what is wrong
-// as { row (0..3), text }.
-function readRendering(lines, cells, offset) {
-  for (let row = 0; row < 4; row += 1) {
-    const line = lines[row];
-    if (line.length !== RENDERING_LINE_LENGTH) {
-      return { row, text: `its picture line ${row + 1} is ${line.length} characters long, not ${RENDERING_LINE_LENGTH}` };
-    }
-    const rowOffset = offset + (3 - row) * 4;
-    for (let column = 0; column < RENDERING_LINE_LENGTH; column += 1) {
-      const code = line.charCodeAt(column);
-      const cell = COLUMN_CELL[column];
-      if (cell < 0) {
-        if (code !== 32) return { row, text: `its picture line ${row + 1} has ${show(line[column])} in column ${column + 1}, where a blank belongs` };
-      } else {
-        const piece = code < 128 ? PIECE_OF_CHAR[code] : -1;
-        if (piece < 0) return { row, text: `its picture line ${row + 1} has ${show(line[column])} in column ${column + 1}, which is no piece's label` };
-        cells[rowOffset + cell] = piece;
-      }
-    }
-  }
-  return null;
-}
-
-// Checks that every piece covers its own number of cells, in its own shape in some rotation.
-function checkShapes(cells, offset) {
-  const count = new Int32Array(PIECES.length);
-  const key = new Float64Array(PIECES.length);
-  const anchor = new Int32Array(PIECES.length);
-  for (let cell = 0; cell < CELLS; cell += 1) {
-    const p = cells[offset + cell];
-    if (count[p] === 0) {
-      anchor[p] = cell;
-    } else if (count[p] < 5) {
-      const a = anchor[p];
-      key[p] = key[p] * 512 + offsetCode((cell & 3) - (a & 3), ((cell >> 2) & 3) - ((a >> 2) & 3), (cell >> 4) - (a >> 4));
-    }
-    count[p] += 1;
-  }
-  const wrongCount = [];
-  const wrongShape = [];
-  PIECES.forEach((piece, p) => {
-    if (count[p] !== piece.cubes.length) wrongCount.push(`piece ${piece.label} covers ${count[p]} cell${count[p] === 1 ? '' : 's'}, not ${piece.cubes.length}`);
-    else if (!SHAPE_KEYS[p].has(key[p])) wrongShape.push(piece.label);
-  });
-  if (wrongCount.length) return wrongCount.join(', and ');
-  if (wrongShape.length === 1) return `the cells labelled ${wrongShape[0]} do not form that piece's shape in any rotation`;
-  if (wrongShape.length) return `the cells labelled ${wrongShape.join(', ')} do not form those pieces' shapes in any rotation`;
-  return null;
-}
-
-// The rendering of 64 piece numbers, as the solver writes it.
-export function renderCells(cells) {
-  const lines = [];
-  for (let y = 4; y >= 1; y -= 1) {
-    let line = '';
-    for (let z = 4; z >= 1; z -= 1) {
-      for (let x = 1; x <= 5; x += 1) line += ' ' + (x === 5 ? ' ' : LABELS[cells[cellIndex(x, y, z)]]);
-      if (z > 1) line += ' ';
-    }
-    lines.push(line);
-  }
-  return lines;
-}
-
 const plural = (n, word) => `${n.toLocaleString('en')} ${word}${n === 1 ? '' : 's'}`;
 
 // Reads a run after run, line after line. The solutions of a run are kept in flat typed arrays
@@ -116,6 +40,7 @@ class Reader {
     this.run = null;
     this.block = null;
     this.stray = null;
+    this.puzzles = new Map();
   }
 
   problem(solution, line, text) {
@@ -131,9 +56,8 @@ class Reader {
     this.endRun();
     this.run = {
       number: this.runs.length + 1, line, glued, stage: 'opening', kind: 'file', pieces: [], orientationCounts: [],
-      summary: null, count: 0, lastNumber: 0, partialBlock: false, problems: [], sameAs: null, console: null,
-      numbers: new Int32Array(capacity), lines: new Int32Array(capacity), cells: new Uint8Array(capacity * CELLS),
-      found: null,
+      header: null, puzzle: null, summary: null, count: 0, lastNumber: 0, partialBlock: false, problems: [], sameAs: null,
+      console: null, numbers: new Int32Array(capacity), lines: new Int32Array(capacity), cells: new Uint8Array(0), found: null,
     };
     this.runs.push(this.run);
   }
@@ -144,7 +68,7 @@ class Reader {
       if (!startsSomething(text)) {
         this.block.lines.push(text);
         this.block.ended = ended;
-        if (this.block.lines.length === 4) this.endBlock();
+        if (this.block.lines.length === this.block.rows) this.endBlock();
         return;
       }
       this.endBlock();
@@ -159,7 +83,9 @@ class Reader {
       this.endStray();
       if (run.stage === 'opening') this.checkOpening();
       run.stage = 'solutions';
-      this.block = { number: Number(m[1]), line: number, lines: [], ended: true };
+      this.block = { number: Number(m[1]), line: number, lines: [], ended: true, rows: run.puzzle ? run.puzzle.size[1] : 4 };
+    } else if (run.stage === 'opening' && !run.pieces.length && headerLine(run, text)) {
+      this.endStray();
     } else if (run.stage === 'opening' && (m = PIECE_LINE.exec(text))) {
       this.endStray();
       run.pieces.push({ number: Number(m[1]), cubes: Number(m[2]), name: m[3] });
@@ -200,15 +126,14 @@ class Reader {
     this.problem(null, stray.from, `${lines} not part of ${source} (${where}); left out`);
   }
 
-  // The piece list and orientation counts must be those of the solver's catalogue.
+  // The header, piece list and orientation counts must describe a puzzle: the built-in one (the
+  // solver's catalogue) or the one the header gives. The run's solutions are kept for it.
   checkOpening() {
     const { run } = this;
-    const names = run.pieces.map((p) => `${p.number}:${p.cubes}:${p.name}`).join('|');
-    if (names !== PIECES.map((p) => `${p.number}:${p.cubes.length}:${p.name}`).join('|')) {
-      this.problem(null, run.line, 'its piece list is not the solver\'s catalogue of 13 pieces');
-    } else if (run.orientationCounts.join(' ') !== ORIENTATION_COUNTS.join(' ')) {
-      this.problem(null, run.line, `its orientation counts are not ${ORIENTATION_COUNTS.join(', ')}`);
-    }
+    const { puzzle, why } = puzzleOf(run, this.puzzles);
+    if (why) this.problem(null, run.line, why);
+    run.puzzle = puzzle || null;
+    if (puzzle) run.cells = new Uint8Array(run.numbers.length * puzzle.count);
   }
 
   endBlock() {
@@ -226,23 +151,26 @@ class Reader {
       return;
     }
     run.lastNumber = number;
-    const { lines } = block;
-    if (lines.length < 4 || !block.ended) {
+    const { lines, rows } = block;
+    // A run whose header cannot be read has said so once; its solutions cannot be read.
+    if (!run.puzzle) return;
+    if (lines.length < rows || !block.ended) {
       run.partialBlock = true;
       const where = block.line + lines.length;
       if (!block.ended) this.problem(number, where, `it is cut off in its picture line ${lines.length}; left out`);
-      else if (lines.length === 0) this.problem(number, where, 'none of its 4 picture lines is there; left out');
-      else this.problem(number, where, `only ${lines.length} of its 4 picture lines ${lines.length === 1 ? 'is' : 'are'} there; left out`);
+      else if (lines.length === 0) this.problem(number, where, `none of its ${rows} picture lines is there; left out`);
+      else this.problem(number, where, `only ${lines.length} of its ${rows} picture lines ${lines.length === 1 ? 'is' : 'are'} there; left out`);
       return;
     }
     if (run.count === run.numbers.length) this.grow();
-    const offset = run.count * CELLS;
-    const wrong = readRendering(lines, run.cells, offset);
+    const { puzzle } = run;
+    const offset = run.count * puzzle.count;
+    const wrong = readRendering(puzzle, lines, run.cells, offset);
     if (wrong) {
       this.problem(number, block.line + 1 + wrong.row, `${wrong.text}; left out`);
       return;
     }
-    const shape = checkShapes(run.cells, offset);
+    const shape = checkShapes(puzzle, run.cells, offset);
     if (shape) {
       this.problem(number, block.line, `${shape}; left out`);
       return;
@@ -260,7 +188,7 @@ class Reader {
     numbers.set(run.numbers);
     const lines = new Int32Array(size);
     lines.set(run.lines);
-    const cells = new Uint8Array(size * CELLS);
+    const cells = new Uint8Array(size * (run.puzzle ? run.puzzle.count : 0));
     cells.set(run.cells);
     Object.assign(run, { numbers, lines, cells });
     if (run.found) {
@@ -284,7 +212,9 @@ class Reader {
     }
     run.numbers = run.numbers.slice(0, run.count);
     run.lines = run.lines.slice(0, run.count);
-    run.cells = run.cells.slice(0, run.count * CELLS);
+    run.cells = run.cells.slice(0, run.count * (run.puzzle ? run.puzzle.count : 0));
+    // (A run whose header cannot be read holds no solution; it is shown as the built-in puzzle's.)
+    if (!run.puzzle) run.puzzle = BUILTIN;
     if (run.found) run.found = run.found.slice(0, run.count * FOUND);
     delete run.stage;
     this.run = null;
@@ -294,7 +224,7 @@ class Reader {
 // Two runs are identical when they hold the same solutions under the same numbers and, if both
 // ended, the same summary counts.
 function sameRuns(a, b) {
-  if (a.count !== b.count || (a.summary === null) !== (b.summary === null)) return false;
+  if (a.count !== b.count || a.puzzle.key !== b.puzzle.key || (a.summary === null) !== (b.summary === null)) return false;
   if (a.summary) {
     for (const field of ['solutions', 'duplicates', 'permutations', 'tilesAttempted', 'tilesSucceeded']) {
       if (a.summary[field] !== b.summary[field]) return false;
@@ -367,8 +297,9 @@ export function readSolutionsFile(text, onProgress) {
 // Solution k (0-based) of a run read by readSolutionsFile, with its picture and assembly order,
 // and for a console report what was reported with it (foundAt).
 export function solutionAt(run, k) {
-  const cells = run.cells.subarray(k * CELLS, (k + 1) * CELLS);
-  return { number: run.numbers[k], line: run.lines[k], cells, order: assemblyOrder(cells), lines: renderCells(cells), found: foundAt(run, k) };
+  const { count } = run.puzzle;
+  const cells = run.cells.subarray(k * count, (k + 1) * count);
+  return { number: run.numbers[k], line: run.lines[k], cells, order: assemblyOrder(cells), lines: renderCells(cells, run.puzzle), found: foundAt(run, k) };
 }
 
 // The place of solution `number` in a run, or -1.
