@@ -4,7 +4,6 @@
 // (its keys, after run=R) and `go(wanted, run)`, which shows what the address asks for, or says
 // why it cannot and answers false. Whatever cannot be shown keeps the view shown.
 import { findSolution } from './parse.js';
-import { TURNS } from './cube.js';
 import { readSolutionNumber } from './messages.js';
 import { $, say } from './page.js';
 import { currentView, runOf, placeOf, missing, setSolution, show, resetViews } from './state.js';
@@ -45,8 +44,9 @@ function readAddress(state) {
 export function askedSolution(wanted, run) {
   const k = placeOf(run, wanted.solution);
   if (k < 0) return -1;
-  if (!Number.isInteger(wanted.turn) || wanted.turn < 0 || wanted.turn >= TURNS.length) {
-    say(`"turn=${wanted.turn}" is not one of the cube's rotations, 0 to 23.`);
+  const { turns, builtin } = run.puzzle;
+  if (!Number.isInteger(wanted.turn) || wanted.turn < 0 || wanted.turn >= turns.length) {
+    say(`"turn=${wanted.turn}" is not one of the ${builtin ? "cube's rotations" : 'turns of the target'}, 0 to ${turns.length - 1}.`);
     return -1;
   }
   return k;

@@ -1,10 +1,10 @@
 // The charts of where the pieces go, drawn as SVG from the counts of stats.js. Every bar and
 // square carries its count in a tooltip and in data attributes (value: a share from 0 to 1, or
 // a mean number of cubes), so that what is drawn can be checked.
-import { PIECES } from './pieces.js';
-import { KINDS, KIND_SIZES } from './cube.js';
+import { KINDS } from './cube.js';
 import { coverCount, meanCover, touchCount } from './stats.js';
 import { labelInk } from './colours.js';
+import { label } from './words.js';
 
 const escape = (text) => String(text).replace(/[&<>"']/g, (c) => `&#${c.charCodeAt(0)};`);
 const percent = (share) => `${Math.round(share * 100)}%`;
@@ -23,26 +23,32 @@ function text(x, y, words, { anchor = 'start', size = 12, weight = 'normal', fil
   return `<text pointer-events="none" x="${x}" y="${y}" font-size="${size}" font-weight="${weight}" fill="${fill}" text-anchor="${anchor}" dominant-baseline="middle">${escape(words)}</text>`;
 }
 
+// How many of a puzzle's cells are of each kind.
+const kindSizes = (puzzle) => KINDS.map((_, kind) => puzzle.kinds.filter((k) => k === kind).length);
+
 function swatch(x, y, size, piece, colours) {
   const colour = colours[piece];
   return `<rect x="${x}" y="${y}" width="${size}" height="${size}" rx="3" fill="${colour}" stroke="#0005"/>` +
-    text(x + size / 2, y + size / 2 + 1, PIECES[piece].label, { anchor: 'middle', size: size * 0.6, weight: 'bold', fill: labelInk(colour) });
+    text(x + size / 2, y + size / 2 + 1, label(piece), { anchor: 'middle', size: size * 0.6, weight: 'bold', fill: labelInk(colour) });
 }
 
-const pieceTitle = (p) => `piece ${PIECES[p].label} (${PIECES[p].name})`;
+const pieceTitle = (pieces, p) => `piece ${pieces[p].label} (${pieces[p].name})`;
 
 // For the chosen piece: for each kind of cell, the share of solutions in which the piece covers
 // none, one, two .. of those cells, as one bar split in parts; beside it the mean, and what the
 // mean would be if the piece's cubes fell on the cube's cells evenly.
-export function coverChart(stats, piece) {
+export function coverChart(stats, piece, puzzle) {
   const width = 420;
   const barX = 96;
   const barWidth = 210;
-  const cubes = PIECES[piece].cubes.length;
+  const cubes = puzzle.pieces[piece].cubes.length;
+  const sizes = kindSizes(puzzle);
+  // The kinds of cell the target has (a flat one has no inner cells).
+  const shown = KINDS.map((_, kind) => kind).filter((kind) => sizes[kind] > 0);
   let body = '';
-  KINDS.forEach((_, kind) => {
-    const y = 10 + kind * 40;
-    body += text(0, y + 12, KIND_NAMES[kind], { weight: 'bold' }) + text(0, y + 27, `${KIND_SIZES[kind]} of 64 cells`, { size: 10, fill: '#666' });
+  shown.forEach((kind, row) => {
+    const y = 10 + row * 40;
+    body += text(0, y + 12, KIND_NAMES[kind], { weight: 'bold' }) + text(0, y + 27, `${sizes[kind]} of ${puzzle.count} cells`, { size: 10, fill: '#666' });
     let x = barX;
     for (let n = 0; n < stats.bins; n += 1) {
       const share = stats.solutions ? coverCount(stats, piece, kind, n) / stats.solutions : 0;
@@ -55,39 +61,39 @@ export function coverChart(stats, piece) {
     }
     const mean = meanCover(stats, piece, kind);
     body += text(barX + barWidth + 8, y + 7, `${mean.toFixed(2)} on average`, { size: 11 });
-    body += text(barX + barWidth + 8, y + 21, `${(cubes * KIND_SIZES[kind] / 64).toFixed(2)} if spread evenly`, { size: 10, fill: '#666' });
+    body += text(barX + barWidth + 8, y + 21, `${(cubes * sizes[kind] / puzzle.count).toFixed(2)} if spread evenly`, { size: 10, fill: '#666' });
   });
-  const legendY = 178;
+  const legendY = 18 + shown.length * 40;
   body += text(0, legendY + 7, 'cubes on them:', { size: 11, fill: '#444' });
   for (let n = 0; n <= cubes; n += 1) {
     const x = 96 + n * 50;
     body += `<rect x="${x}" y="${legendY}" width="14" height="14" fill="${COUNT_COLOURS[n]}" stroke="#0003"/>` + text(x + 19, legendY + 7, n === 0 ? 'none' : String(n), { size: 11 });
   }
-  return svg('cover', width, 200, body, `Where ${escape(pieceTitle(piece))} lies: the share of solutions in which it covers none, 1, 2, … cells of each kind`);
+  return svg('cover', width, legendY + 22, body, `Where ${escape(pieceTitle(puzzle.pieces, piece))} lies: the share of solutions in which it covers none, 1, 2, … cells of each kind`);
 }
 
 // Every piece's cubes split by the kind of cell they lie on, on average: one bar per piece, the
 // chosen one marked. A click on a bar chooses its piece (data-piece).
-export function kindsChart(stats, piece, colours) {
+export function kindsChart(stats, piece, colours, { pieces }) {
   const width = 420;
   const barX = 34;
   const perCube = 68;
   let body = '';
-  PIECES.forEach((_, p) => {
+  pieces.forEach((_, p) => {
     const y = 6 + p * 24;
     if (p === piece) body += `<rect x="0" y="${y - 3}" width="${width}" height="24" rx="4" fill="#dde8f7"/>`;
-    body += `<g class="piece-row" data-piece="${p + 1}" style="cursor:pointer" tabindex="0" role="button" aria-pressed="${p === piece}" aria-label="Choose piece ${PIECES[p].label}: its cubes on corners, edges, faces and inner cells">` + swatch(4, y, 18, p, colours);
+    body += `<g class="piece-row" data-piece="${p + 1}" style="cursor:pointer" tabindex="0" role="button" aria-pressed="${p === piece}" aria-label="Choose piece ${pieces[p].label}: its cubes on corners, edges, faces and inner cells">` + swatch(4, y, 18, p, colours);
     let x = barX;
     KINDS.forEach((kindName, kind) => {
       const mean = meanCover(stats, p, kind);
       const w = mean * perCube;
-      body += `<rect class="bar" data-piece="${p + 1}" data-kind="${kindName}" data-value="${mean}" x="${x}" y="${y}" width="${w}" height="18" fill="${KIND_COLOURS[kind]}"><title>${escape(`Piece ${PIECES[p].label}: ${mean.toFixed(2)} cubes on ${KIND_NAMES[kind]}, on average`)}</title></rect>`;
+      body += `<rect class="bar" data-piece="${p + 1}" data-kind="${kindName}" data-value="${mean}" x="${x}" y="${y}" width="${w}" height="18" fill="${KIND_COLOURS[kind]}"><title>${escape(`Piece ${pieces[p].label}: ${mean.toFixed(2)} cubes on ${KIND_NAMES[kind]}, on average`)}</title></rect>`;
       if (w > 24) body += text(x + w / 2, y + 10, mean.toFixed(1), { anchor: 'middle', size: 10, fill: '#fff' });
       x += w;
     });
     body += '</g>';
   });
-  const legendY = 6 + PIECES.length * 24 + 6;
+  const legendY = 6 + pieces.length * 24 + 6;
   KINDS.forEach((_, kind) => {
     const x = barX + kind * 90;
     body += `<rect x="${x}" y="${legendY}" width="14" height="14" fill="${KIND_COLOURS[kind]}"/>` + text(x + 19, legendY + 7, KIND_NAMES[kind], { size: 11 });
@@ -95,14 +101,14 @@ export function kindsChart(stats, piece, colours) {
   return svg('kinds', width, legendY + 20, body, 'Every piece: its cubes on corners, edges, faces and inner cells, on average (click a bar to choose its piece)');
 }
 
-// How often each pair of pieces shares a face: a 13 x 13 grid of squares, darker for more, the
+// How often each pair of pieces shares a face: a grid of squares, a row and a column for each piece, darker for more, the
 // chosen piece's row and column outlined. The shades span the least to the most often seen.
-export function touchMatrix(stats, piece, colours) {
-  const cell = 24;
+export function touchMatrix(stats, piece, colours, { pieces }) {
+  const cell = Math.min(24, Math.floor(384 / pieces.length));
   const left = 28;
   const top = 28;
-  const size = PIECES.length * cell;
-  const shares = PIECES.flatMap((_, p) => PIECES.map((__, q) => q).filter((q) => q !== p).map((q) => (stats.solutions ? touchCount(stats, p, q) / stats.solutions : 0)));
+  const size = pieces.length * cell;
+  const shares = pieces.flatMap((_, p) => pieces.map((__, q) => q).filter((q) => q !== p).map((q) => (stats.solutions ? touchCount(stats, p, q) / stats.solutions : 0)));
   const low = Math.min(...shares);
   const high = Math.max(...shares);
   const shade = (share) => {
@@ -110,15 +116,15 @@ export function touchMatrix(stats, piece, colours) {
     return `hsl(215, ${Math.round(25 + t * 45)}%, ${Math.round(94 - t * 66)}%)`;
   };
   let body = '';
-  PIECES.forEach((_, p) => {
+  pieces.forEach((_, p) => {
     body += swatch(left + p * cell + 3, 4, cell - 6, p, colours) + swatch(4, top + p * cell + 3, cell - 6, p, colours);
   });
-  PIECES.forEach((_, p) => PIECES.forEach((__, q) => {
+  pieces.forEach((_, p) => pieces.forEach((__, q) => {
     if (p === q) return;
     const n = touchCount(stats, p, q);
     const share = stats.solutions ? n / stats.solutions : 0;
-    const tip = `Pieces ${PIECES[p].label} and ${PIECES[q].label} touch in ${n.toLocaleString('en')} solutions (${percent(share)})`;
-    body += `<rect class="square" data-pair="${PIECES[p].label}${PIECES[q].label}" data-value="${share}" x="${left + q * cell}" y="${top + p * cell}" width="${cell - 1}" height="${cell - 1}" fill="${shade(share)}"><title>${escape(tip)}</title></rect>`;
+    const tip = `Pieces ${pieces[p].label} and ${pieces[q].label} touch in ${n.toLocaleString('en')} solutions (${percent(share)})`;
+    body += `<rect class="square" data-pair="${pieces[p].label}${pieces[q].label}" data-value="${share}" x="${left + q * cell}" y="${top + p * cell}" width="${cell - 1}" height="${cell - 1}" fill="${shade(share)}"><title>${escape(tip)}</title></rect>`;
   }));
   body += `<rect x="${left - 1}" y="${top + piece * cell - 1}" width="${size + 1}" height="${cell + 1}" fill="none" stroke="#d33" stroke-width="2"/>`;
   body += `<rect x="${left + piece * cell - 1}" y="${top - 1}" width="${cell + 1}" height="${size + 1}" fill="none" stroke="#d33" stroke-width="2"/>`;
@@ -127,15 +133,15 @@ export function touchMatrix(stats, piece, colours) {
     const share = low + (high - low) * (i / 4);
     body += `<rect x="${left + i * 64}" y="${scaleY}" width="20" height="14" fill="${shade(share)}"/>` + text(left + i * 64 + 25, scaleY + 7, percent(share), { size: 11 });
   }
-  return svg('touch-matrix', left + size + 8, scaleY + 20, body, 'Every pair of pieces: how often they share a face (darker: in more solutions)');
+  return svg('touch-matrix', Math.max(left + size + 8, left + 4 * 64 + 60), scaleY + 20, body, 'Every pair of pieces: how often they share a face (darker: in more solutions)');
 }
 
 // The pieces the chosen piece touches, most often first.
-export function touchBars(stats, piece, colours) {
+export function touchBars(stats, piece, colours, { pieces }) {
   const width = 420;
   const barX = 34;
   const barWidth = 320;
-  const others = PIECES.map((_, q) => q).filter((q) => q !== piece)
+  const others = pieces.map((_, q) => q).filter((q) => q !== piece)
     .sort((a, b) => touchCount(stats, piece, b) - touchCount(stats, piece, a) || a - b);
   let body = '';
   others.forEach((q, i) => {
@@ -146,5 +152,5 @@ export function touchBars(stats, piece, colours) {
     body += `<rect class="bar" data-piece="${q + 1}" data-value="${share}" x="${barX}" y="${y}" width="${Math.max(share * barWidth, 1)}" height="18" fill="#3b6fb0"><title>${escape(`${n.toLocaleString('en')} solutions`)}</title></rect>`;
     body += text(barX + share * barWidth + 6, y + 10, percent(share), { size: 11 });
   });
-  return svg('touch-bars', width, 6 + others.length * 24, body, `The pieces that ${escape(pieceTitle(piece))} touches, in share of solutions`);
+  return svg('touch-bars', width, 6 + others.length * 24, body, `The pieces that ${escape(pieceTitle(pieces, piece))} touches, in share of solutions`);
 }

@@ -4,7 +4,7 @@
 // pieces overlap. Of the lattice's 26 outer places, only 14 are used: seen from the starting
 // view, they stand at least 0.84 SPACING apart across the line of sight, so that no piece hides
 // another there and each can be seen whole.
-import { cellCoordinates } from './cube.js';
+import { BUILTIN } from './puzzle.js';
 
 export const SPACING = 6.5;
 
@@ -17,23 +17,25 @@ export const PLACES = [
   [1, 1, 0], [-1, -1, 0], [0, 1, 0], [0, -1, 0], [1, 1, -1], [0, 1, 1], [1, 1, 1],
 ];
 
-// The centre of each piece, in cells from the cube's centre, in board axes.
-export function pieceCentres(cells, pieces = 13) {
+// The centre of each piece, in cells from the centre of the puzzle's box, in board axes.
+export function pieceCentres(cells, pieces = 13, puzzle = BUILTIN) {
   const sums = Array.from({ length: pieces }, () => [0, 0, 0, 0]);
   cells.forEach((piece, index) => {
-    const { x, y, z } = cellCoordinates(index);
     const sum = sums[piece];
-    sum[0] += x - 2.5;
-    sum[1] += y - 2.5;
-    sum[2] += z - 2.5;
+    puzzle.coords[index].forEach((v, a) => { sum[a] += v - (puzzle.size[a] - 1) / 2; });
     sum[3] += 1;
   });
   return sums.map(([x, y, z, n]) => (n ? [x / n, y / n, z / n] : [0, 0, 0]));
 }
 
+// Another puzzle's pieces move straight out from the box's centre, each to SPREAD times as far
+// as its centre lies from it and half a cell more on each axis, so that they stand apart.
+export const SPREAD = 1.6;
+
 // How far each piece moves, in board axes, when the view is fully exploded.
-export function explodedOffsets(cells, pieces = 13) {
-  const centres = pieceCentres(cells, pieces);
+export function explodedOffsets(cells, pieces = 13, puzzle = BUILTIN) {
+  const centres = pieceCentres(cells, pieces, puzzle);
+  if (!puzzle.builtin) return centres.map((c) => c.map((v) => v * SPREAD + Math.sign(v) * 0.5));
   const pairs = [];
   centres.forEach((c, piece) => PLACES.forEach((place, k) => {
     pairs.push({ piece, k, cost: place.reduce((sum, p, a) => sum + (p - c[a] / 1.5) ** 2, 0) });

@@ -8,18 +8,15 @@
 // always that of a matching solution turned to match, so that all the pieces revealed belong to
 // one solution that completes what was put in; the same query and number of hints always give
 // the same pieces, so an address can hold the number.
-import { PIECES } from './pieces.js';
-import { CELLS, TURNS } from './cube.js';
+import { BUILTIN } from './puzzle.js';
 import { findCompletions } from './find.js';
 
 export const HINT_RULE = 'Each hint is the piece that narrows the matching solutions most; of equals, the one lowest in the cube.';
 
-const WORDS = PIECES.length * 2;
-
 // The cells of a set, in scan order.
 const cellsOf = (low, high) => {
   const cells = [];
-  for (let word = low, base = 0; base < CELLS; word = high, base += 32) {
+  for (let word = low, base = 0; base < 64; word = high, base += 32) {
     for (let w = word; w !== 0; w &= w - 1) cells.push(base + 31 - Math.clz32(w & -w));
   }
   return cells;
@@ -28,19 +25,21 @@ const cellsOf = (low, high) => {
 // The next hint for a query, or null when no solution completes it or nothing is missing:
 // { piece, cells, matches }, cells in the query's own places and matches the number of solutions
 // that complete the query with the piece added.
-function nextHint(sets, count, query) {
-  if (query.every((p) => p < 0)) return firstHint(sets, count);
-  const { places, turns } = findCompletions(sets, count, query);
-  const marked = new Int32Array(PIECES.length);
+function nextHint(sets, count, query, puzzle) {
+  const { pieces } = puzzle;
+  const stride = pieces.length * 2;
+  if (query.every((p) => p < 0)) return firstHint(sets, count, puzzle);
+  const { places, turns } = findCompletions(sets, count, query, puzzle);
+  const marked = new Int32Array(pieces.length);
   for (const p of query) if (p >= 0) marked[p] += 1;
   // Each piece not wholly in the query, where each match puts it: how many matches (in the turn
   // that the finder shows them) put it on the same cells. That is at most what the exact count of
   // matches with the piece added is, which bounds the search below.
   const candidates = new Map();
   places.forEach((s, i) => {
-    PIECES.forEach(({ cubes }, p) => {
+    pieces.forEach(({ cubes }, p) => {
       if (marked[p] === cubes.length) return;
-      const words = turnSet(cellsOf(sets[s * WORDS + 2 * p], sets[s * WORDS + 2 * p + 1]), turns[i]);
+      const words = turnSet(cellsOf(sets[s * stride + 2 * p], sets[s * stride + 2 * p + 1]), puzzle.turns[turns[i]]);
       const key = `${p}:${words[0]}:${words[1]}`;
       const known = candidates.get(key);
       if (known) known.least += 1;
@@ -54,17 +53,17 @@ function nextHint(sets, count, query) {
     if (best && candidate.least >= best.matches) break;
     const added = Int8Array.from(query);
     for (const cell of candidate.cells) added[cell] = candidate.piece;
-    const matches = findCompletions(sets, count, added).places.length;
+    const matches = findCompletions(sets, count, added, puzzle).places.length;
     if (!best || matches < best.matches) best = { piece: candidate.piece, cells: candidate.cells, matches };
   }
   return best;
 }
 
-// Cells turned by rotation r, as a set of two words.
-function turnSet(cells, r) {
+// Cells turned by a turn (a map of cells), as a set of two words.
+function turnSet(cells, turn) {
   const words = [0, 0];
   for (const from of cells) {
-    const to = TURNS[r][from];
+    const to = turn[from];
     words[to >> 5] |= 1 << (to & 31);
   }
   return words;
@@ -73,11 +72,13 @@ function turnSet(cells, r) {
 // With nothing put in, every solution matches in all 24 turns, and piece p on cells X leaves the
 // solutions that hold p on X turned some way: those whose p lies on a turn of X. So the
 // solutions are counted by the turns of each piece's place, kept under the least of them.
-function firstHint(sets, count) {
+function firstHint(sets, count, puzzle) {
+  const { pieces, turns: allTurns } = puzzle;
+  const stride = pieces.length * 2;
   // The least of a place's 24 turns, as one number.
   const least = (cells) => {
     let key = Infinity;
-    for (const turn of TURNS) {
+    for (const turn of allTurns) {
       let low = 0;
       let high = 0;
       for (const cell of cells) {
@@ -89,11 +90,11 @@ function firstHint(sets, count) {
     }
     return key;
   };
-  const counts = PIECES.map(() => new Map());
-  const example = PIECES.map(() => new Map());
+  const counts = pieces.map(() => new Map());
+  const example = pieces.map(() => new Map());
   for (let s = 0; s < count; s += 1) {
-    for (let p = 0; p < PIECES.length; p += 1) {
-      const cells = cellsOf(sets[s * WORDS + 2 * p], sets[s * WORDS + 2 * p + 1]);
+    for (let p = 0; p < pieces.length; p += 1) {
+      const cells = cellsOf(sets[s * stride + 2 * p], sets[s * stride + 2 * p + 1]);
       const key = least(cells);
       const n = counts[p].get(key);
       counts[p].set(key, (n || 0) + 1);
@@ -105,8 +106,8 @@ function firstHint(sets, count) {
   let best = null;
   counts.forEach((byKey, piece) => byKey.forEach((n, key) => {
     if (n !== fewest) return;
-    for (let r = 0; r < TURNS.length; r += 1) {
-      const cells = cellsOf(...turnSet(example[piece].get(key), r));
+    for (const turn of allTurns) {
+      const cells = cellsOf(...turnSet(example[piece].get(key), turn));
       if (!best || cells[0] < best.cells[0] || (cells[0] === best.cells[0] && (piece < best.piece ||
         (piece === best.piece && cells.join() < best.cells.join())))) best = { piece, cells, matches: n };
     }
@@ -114,14 +115,14 @@ function firstHint(sets, count) {
   return best;
 }
 
-// The first `k` hints for a query (64 cells, each a piece or EMPTY) among a run's solutions
+// The first `k` hints for a query (the target's cells, each a piece or EMPTY) among a run's solutions
 // (pieceSetsOfRun and their count): a list of at most k pieces, each { piece, cells, matches },
 // fewer when fewer are missing, none when no solution completes the query.
-export function hints(sets, count, query, k) {
+export function hints(sets, count, query, k, puzzle = BUILTIN) {
   const shown = [];
   let current = Int8Array.from(query);
   for (let n = 0; n < k; n += 1) {
-    const hint = nextHint(sets, count, current);
+    const hint = nextHint(sets, count, current, puzzle);
     if (!hint) break;
     shown.push(hint);
     current = withHints(current, [hint]);

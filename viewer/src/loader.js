@@ -15,8 +15,17 @@ const SOURCE = { file: 'solutions file', console: 'console report', mixed: 'file
 
 function showRunInfo(state) {
   const { run } = state;
+  const { puzzle, header } = run;
   $('run').value = String(run.number);
   const notes = [`${count(run.count, 'solution')} in this run.`];
+  if (!puzzle.builtin) {
+    const target = `${puzzle.isBox ? 'a' : `a target of ${puzzle.count} cells in a`} ${puzzle.size.join(' x ')} box`;
+    notes.unshift(`${puzzle.name}${puzzle.file ? ` (${puzzle.file})` : ''}: ${count(puzzle.pieces.length, 'piece')} in ${target}.`);
+  }
+  if (header && header.mirror) notes.push(`Mirror images: ${header.mirror}.`);
+  if (header && header.search) notes.push(`Search: ${header.search}.`);
+  // A puzzle file's pieces have no real colours: only distinct ones are offered.
+  $('real-colours').hidden = !puzzle.builtin;
   const { summary } = run;
   if (summary) {
     notes.push(`It ended: ${count(summary.solutions, 'unique solution')}, ${count(summary.duplicates, 'duplicate rotation')} discarded${summary.runTime ? `, run time ${summary.runTime}` : ''}.`);
@@ -78,11 +87,14 @@ function loaded(state, result, file) {
     return;
   }
   Object.assign(state, { file: file.name, runs: result.runs, problems: result.problems, run: null, focus: null });
+  const named = state.runs.some((run) => !run.puzzle.builtin);
   $('run').replaceChildren(...state.runs.map((run) => {
     const option = document.createElement('option');
     option.value = String(run.number);
     const notes = [run.summary ? '' : 'stopped early', run.sameAs ? `identical to run ${run.sameAs}` : ''].filter(Boolean);
-    option.textContent = `Run ${run.number}: ${count(run.count, 'solution')}${notes.length ? ` (${notes.join(', ')})` : ''}`;
+    // Each run with its puzzle's name, where the file is not all of the built-in puzzle.
+    const name = named ? `${run.puzzle.name}, ` : '';
+    option.textContent = `Run ${run.number}: ${name}${count(run.count, 'solution')}${notes.length ? ` (${notes.join(', ')})` : ''}`;
     return option;
   }));
   showFileInfo(state, file.name, result.lineCount, result.kind || 'file');

@@ -17,9 +17,9 @@ export function readSolutionNumber(typed) {
 // How two solutions' pieces lie, given the labels of the pieces that lie differently (in the
 // order to name them): "piece 5 lies differently; the other 12 lie the same", "pieces 5 and 7
 // lie differently; the other 11 lie the same", "...; the other one lies the same", "all 13
-// pieces lie differently".
-export function howPiecesLie(moved) {
-  const total = PIECES.length;
+// pieces lie differently", of `total` pieces.
+export const howPiecesLie = (moved) => howPiecesLieOf(moved, PIECES.length);
+export function howPiecesLieOf(moved, total) {
   if (moved.length === total) return `all ${total} pieces lie differently`;
   const those = `piece${moved.length === 1 ? '' : 's'} ${wordList(moved)} ${moved.length === 1 ? 'lies' : 'lie'} differently`;
   const others = total - moved.length;

@@ -1,7 +1,6 @@
 // Small helpers for the page: finding its parts, the message line, links, a piece's face and
 // rows of pieces to choose from.
-import { PIECES } from './pieces.js';
-import { COLOUR_MODES, drawFace } from './colours.js';
+import { coloursOf, drawFace } from './colours.js';
 
 export const $ = (id) => document.getElementById(id);
 
@@ -24,11 +23,11 @@ export function link(text, action) {
 
 // One face of a piece in a colour mode, `size` pixels square, as the cube, the legend and the
 // pens all draw it.
-export function faceCanvas(mode, piece, size) {
+export function faceCanvas(puzzle, mode, piece, size) {
   const face = document.createElement('canvas');
   face.width = size;
   face.height = size;
-  drawFace(face.getContext('2d'), size, COLOUR_MODES[mode].colours[piece], PIECES[piece].label);
+  drawFace(face.getContext('2d'), size, coloursOf(puzzle, mode)[piece], puzzle.pieces[piece].label);
   return face;
 }
 
@@ -50,7 +49,7 @@ export function oneTabStop(box, buttons, at, choose = null) {
 
 // Fills `box` with a button for each choice (a piece, or `none` for the eraser), each showing the
 // piece's face in a colour mode, and marks the one chosen.
-export function makePens(box, mode, choices, chosen, onChoose, none = null) {
+export function makePens(box, puzzle, mode, choices, chosen, onChoose, none = null) {
   const hadFocus = box.contains(document.activeElement);
   box.replaceChildren(...choices.map((p) => {
     const button = document.createElement('button');
@@ -62,8 +61,9 @@ export function makePens(box, mode, choices, chosen, onChoose, none = null) {
       button.textContent = 'Rub out';
       button.title = 'Click cells to empty them';
     } else {
-      button.append(faceCanvas(mode, p, 48));
-      button.title = `Piece ${PIECES[p].label}: ${PIECES[p].name}`;
+      button.append(faceCanvas(puzzle, mode, p, 48));
+      button.title = `Piece ${puzzle.pieces[p].label}: ${puzzle.pieces[p].name}`;
+      button.setAttribute('aria-label', button.title);
     }
     button.setAttribute('aria-checked', String(p === chosen));
     button.addEventListener('click', () => onChoose(p));

@@ -7,8 +7,8 @@
 import { BufferGeometry, Float32BufferAttribute, Group, Mesh } from 'three';
 import { STLExporter } from 'three/examples/jsm/exporters/STLExporter.js';
 
-import { PIECES } from './pieces.js';
-import { ROTATIONS, rotatePoint, cellCoordinates } from './cube.js';
+import { ROTATIONS, rotatePoint } from './cube.js';
+import { BUILTIN } from './puzzle.js';
 import { explodedOffsets } from './explode.js';
 
 const AXES = [[1, 0, 0], [0, 1, 0], [0, 0, 1]];
@@ -90,8 +90,8 @@ function insetSurface(cubes, at, unit, clearance) {
 
 // Each piece turned to lie flat: as low as it can be, then with as many cubes as it can on the
 // bed, then on the smallest footprint; its cubes moved to start at (0, 0, 0).
-export function flatShapes() {
-  return PIECES.map((piece) => {
+export function flatShapes(pieces = BUILTIN.pieces) {
+  return pieces.map((piece) => {
     let best = null;
     for (const m of ROTATIONS) {
       const turned = piece.cubes.map((c) => rotatePoint(m, c));
@@ -110,8 +110,8 @@ export function flatShapes() {
 // The pieces laid flat in rows, `gap` mm apart (both in mm, each cube `unit` mm): the bodies and
 // the plate they fill, { bodies, width, depth, height } in mm. With a clearance (mm), the solids
 // shrink by it (surface), so the plate is that much smaller and the pieces stand further apart.
-export function flatLayout(unit, gap, clearance = 0) {
-  const shapes = flatShapes();
+export function flatLayout(unit, gap, clearance = 0, puzzle = BUILTIN) {
+  const shapes = flatShapes(puzzle.pieces);
   const order = shapes.map((_, p) => p).sort((p, q) => shapes[q].size[1] - shapes[p].size[1] || p - q);
   const area = shapes.reduce((sum, { size }) => sum + (size[0] * unit + gap) * (size[1] * unit + gap), 0);
   const rowWidth = Math.max(Math.sqrt(area) * 1.25, ...shapes.map(({ size }) => size[0] * unit));
@@ -142,14 +142,13 @@ export function flatLayout(unit, gap, clearance = 0) {
 // bed would put those into each other. So that file is a picture to look at; EXPLODED_NOTE says
 // so, and the pieces laid flat are the ones to print.
 export const EXPLODED_NOTE = 'The exploded file is for looking at, not for printing: its pieces stand apart in the air, as in the exploded view. To print the pieces, use the pieces laid flat.';
-export function solutionBodies(cells, exploded) {
-  const bodies = PIECES.map((_, piece) => ({ piece, cubes: [], at: [0, 0, 0] }));
+export function solutionBodies(cells, exploded, puzzle = BUILTIN) {
+  const bodies = puzzle.pieces.map((_, piece) => ({ piece, cubes: [], at: [0, 0, 0] }));
   cells.forEach((piece, index) => {
-    const { x, y, z } = cellCoordinates(index);
-    bodies[piece].cubes.push([x - 1, y - 1, z - 1]);
+    bodies[piece].cubes.push([...puzzle.coords[index]]);
   });
   if (exploded) {
-    const offsets = explodedOffsets(cells);
+    const offsets = explodedOffsets(cells, puzzle.pieces.length, puzzle);
     const low = [0, 1, 2].map((a) => Math.min(...bodies.flatMap((b) => b.cubes.map((c) => c[a] + offsets[b.piece][a]))));
     for (const body of bodies) body.at = offsets[body.piece].map((v, a) => v - low[a]);
   }
@@ -158,7 +157,7 @@ export function solutionBodies(cells, exploded) {
 
 // The binary STL of some bodies, each cube `unit` mm, every face moved inward by clearance / 2 mm
 // (surface), with a header that says what it holds.
-export function stlOf(bodies, unit, title, clearance = 0) {
+export function stlOf(bodies, unit, title, clearance = 0, heading = 'Tandor Cube') {
   const group = new Group();
   for (const { cubes, at } of bodies) {
     const geometry = new BufferGeometry();
@@ -167,7 +166,7 @@ export function stlOf(bodies, unit, title, clearance = 0) {
   }
   group.updateMatrixWorld(true);
   const view = new STLExporter().parse(group, { binary: true });
-  const header = `Tandor Cube: ${title}`.slice(0, 80);
+  const header = `${heading}: ${title}`.slice(0, 80);
   for (let i = 0; i < header.length; i += 1) view.setUint8(i, header.charCodeAt(i) & 0x7f);
   for (const mesh of group.children) mesh.geometry.dispose();
   return view.buffer;

@@ -135,3 +135,10 @@ export function shownCoordinates(puzzle, k) {
   const [x, y, z] = puzzle.coords[k];
   return { x: x + 1, y: y + 1, z: z + 1 };
 }
+
+// A puzzle's cells turned by its turn r: what stood on cell c stands on turns[r][c].
+export function turnCellsOf(puzzle, cells, r) {
+  const turned = new cells.constructor(puzzle.count);
+  puzzle.turns[r].forEach((to, from) => { turned[to] = cells[from]; });
+  return turned;
+}

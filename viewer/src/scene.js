@@ -5,7 +5,6 @@
 import * as THREE from 'three';
 import { OrbitControls } from 'three/examples/jsm/controls/OrbitControls.js';
 
-import { PIECES } from './pieces.js';
 import { faceCanvas } from './page.js';
 import { START_VIEW } from './explode.js';
 
@@ -43,11 +42,12 @@ const unitCube = new THREE.BoxGeometry(1, 1, 1);
 
 // One face texture and the materials of a piece in a colour mode: its cubes and outline, and
 // faded ones for cubes drawn faded.
-const materials = {};
-export function materialsFor(mode) {
-  if (!materials[mode]) {
-    materials[mode] = PIECES.map((piece, p) => {
-      const texture = new THREE.CanvasTexture(faceCanvas(mode, p, 128));
+const materials = new Map();
+export function materialsFor(puzzle, mode) {
+  const key = `${puzzle.key}|${mode}`;
+  if (!materials.has(key)) {
+    materials.set(key, puzzle.pieces.map((piece, p) => {
+      const texture = new THREE.CanvasTexture(faceCanvas(puzzle, mode, p, 128));
       texture.colorSpace = THREE.SRGBColorSpace;
       texture.anisotropy = 4;
       const face = { map: texture, polygonOffset: true, polygonOffsetFactor: 1, polygonOffsetUnits: 1 };
@@ -57,9 +57,9 @@ export function materialsFor(mode) {
         fadedFace: new THREE.MeshLambertMaterial({ ...face, transparent: true, opacity: 0.13, depthWrite: false }),
         fadedLine: new THREE.LineBasicMaterial({ color: 0x161616, transparent: true, opacity: 0.2, depthWrite: false }),
       };
-    });
+    }));
   }
-  return materials[mode];
+  return materials.get(key);
 }
 
 // The starting view's axes: right and up on the screen, and towards the viewer.
@@ -101,15 +101,19 @@ function outline(cells) {
   return points;
 }
 
-// The edges of the 4 x 4 x 4 box the cube fills, drawn faintly around a partial assembly.
+// The edges of the box the target fills (4 x 4 x 4 for the cube), drawn faintly around a
+// partial assembly (for a target that is not a box, the box around it).
 const frameMaterial = new THREE.LineBasicMaterial({ color: 0x8a8a8a, transparent: true, opacity: 0.55 });
-function frame() {
-  const box = new THREE.LineSegments(new THREE.EdgesGeometry(new THREE.BoxGeometry(4, 4, 4)), frameMaterial);
+function frame([X, Y, Z]) {
+  const box = new THREE.LineSegments(new THREE.EdgesGeometry(new THREE.BoxGeometry(X, Z, Y)), frameMaterial);
   box.userData.frame = true;
   return box;
 }
 
 const aspect = () => (stage.clientWidth / views) / Math.max(stage.clientHeight, 1);
+
+// How large a model may be drawn: the built-in cube at 1, a smaller target as large as it.
+const most = [1, 1];
 
 // Centres a model as seen from the starting view and scales it to fit its picture.
 function fit(i) {
@@ -120,7 +124,7 @@ function fit(i) {
     return [(Math.min(...along) + Math.max(...along)) / 2, (Math.max(...along) - Math.min(...along)) / 2 + 0.87];
   };
   const [[x, halfWidth], [y, halfHeight], [z]] = [VIEW_RIGHT, VIEW_UP, VIEW_DEPTH].map(span);
-  const scale = Math.min(1, 3.8 / halfHeight, 3.8 * aspect() / halfWidth);
+  const scale = Math.min(most[i], 3.8 / halfHeight, 3.8 * aspect() / halfWidth);
   models[i].scale.setScalar(scale);
   models[i].position.copy(VIEW_RIGHT.clone().multiplyScalar(x).addScaledVector(VIEW_UP, y).addScaledVector(VIEW_DEPTH, z).multiplyScalar(-scale));
 }
@@ -135,15 +139,17 @@ export function setViews(n) {
   models.forEach((_, i) => fit(i));
 }
 
-// Builds model i from its bodies, in a colour mode; `withFrame` adds the cube's box.
-export function showBodies(i, bodies, mode, { withFrame = false } = {}) {
+// Builds model i from its bodies, in a puzzle's colours in a colour mode; `withFrame` adds the
+// target's box.
+export function showBodies(i, bodies, puzzle, mode, { withFrame = false } = {}) {
   const model = models[i];
   model.clear();
-  const mine = materialsFor(mode);
+  const mine = materialsFor(puzzle, mode);
+  most[i] = Math.max(1, 4 / Math.max(...puzzle.size));
   placed[i] = bodies.flatMap(({ cubes, at }) => cubes.map((c) => toScene(...c).add(toScene(...at))));
   if (withFrame) {
-    model.add(frame());
-    for (const corner of [-2, 2]) placed[i].push(new THREE.Vector3(corner, corner, corner));
+    model.add(frame(puzzle.size));
+    for (const corner of [-0.5, 0.5]) placed[i].push(toScene(...puzzle.size.map((s) => s * corner)));
   }
   for (const { piece, cubes, at, faded } of bodies) {
     const group = new THREE.Group();
@@ -164,8 +170,8 @@ export function showBodies(i, bodies, mode, { withFrame = false } = {}) {
 }
 
 // A singled-out piece keeps its looks; the others fade, or hide.
-export function setFocus(mode, focus, hide) {
-  materialsFor(mode).forEach(({ face, line }, piece) => {
+export function setFocus(puzzle, mode, focus, hide) {
+  materialsFor(puzzle, mode).forEach(({ face, line }, piece) => {
     const faded = focus !== null && piece !== focus && !hide;
     for (const material of [face, line]) {
       material.transparent = faded;

@@ -4,31 +4,31 @@
 // draws its part through `stage()`, in `pictures()` pictures side by side (one when it says
 // nothing); a view with `picks` lets a click on the cube single out a piece.
 import * as scene from './scene.js';
-import { PIECES } from './pieces.js';
-import { cellCoordinates } from './cube.js';
+import { BUILTIN } from './puzzle.js';
 import { explodedOffsets } from './explode.js';
 import { $ } from './page.js';
 import { currentView, refresh } from './state.js';
 
 // The bodies of a cube's contents (EMPTY cells left out), pieces in the given order, moved out
 // `spread` of the way to their exploded places, with the cells `faded` (if given) drawn faded.
-export function bodiesOf(cells, { order = null, spread = 0, faded = null } = {}) {
-  const offsets = spread ? explodedOffsets(cells) : null;
-  const bodies = PIECES.map((_, piece) => ({
+// Cubes are placed about the centre of the puzzle's box.
+export function bodiesOf(cells, { order = null, spread = 0, faded = null } = {}, puzzle = BUILTIN) {
+  const { pieces, coords, size } = puzzle;
+  const offsets = spread ? explodedOffsets(cells, pieces.length, puzzle) : null;
+  const bodies = pieces.map((_, piece) => ({
     piece, cubes: [], faded: faded ? [] : null, at: offsets ? offsets[piece].map((v) => v * spread) : [0, 0, 0],
   }));
   cells.forEach((piece, index) => {
     if (piece < 0) return;
-    const { x, y, z } = cellCoordinates(index);
-    bodies[piece].cubes.push([x - 2.5, y - 2.5, z - 2.5]);
+    bodies[piece].cubes.push(coords[index].map((v, a) => v - (size[a] - 1) / 2));
     if (faded) bodies[piece].faded.push(faded[index]);
   });
-  return (order || PIECES.map((_, p) => p)).map((p) => bodies[p]).filter((b) => b.cubes.length);
+  return (order || pieces.map((_, p) => p)).map((p) => bodies[p]).filter((b) => b.cubes.length);
 }
 
 // Picture i (0, or 1 on the right) shows these bodies in the colour mode of the page.
 export function showBodies(state, i, bodies, options) {
-  scene.showBodies(i, bodies, state.mode, options);
+  scene.showBodies(i, bodies, state.run.puzzle, state.mode, options);
 }
 
 // Captions over the left and the right picture (null: none on the right).
@@ -60,7 +60,7 @@ export function drawStage(state) {
 // A singled-out piece (where the view picks) keeps its looks; the others fade or hide.
 export function applyFocus(state) {
   const focus = currentView(state).picks ? state.focus : null;
-  scene.setFocus(state.mode, focus, state.hideOthers);
+  if (state.run) scene.setFocus(state.run.puzzle, state.mode, focus, state.hideOthers);
   state.signals.focused.dispatch(focus);
   scene.draw();
 }

@@ -8,7 +8,7 @@
 // address and the stage, in that order), `runShown` says that another run is shown, `focused`
 // that the piece singled out is drawn, `loaded` that a file has been read in.
 import { solutionAt, findSolution } from './parse.js';
-import { CELLS, turnCells } from './cube.js';
+import { turnCellsOf } from './puzzle.js';
 import { say } from './page.js';
 
 function signal() {
@@ -33,10 +33,10 @@ export function mount(state, view) {
 
 export const currentView = (state) => state.views[state.view];
 export const refresh = (state) => state.signals.changed.dispatch();
-export const cellsAt = (run, k) => run.cells.subarray(k * CELLS, (k + 1) * CELLS);
+export const cellsAt = (run, k) => run.cells.subarray(k * run.puzzle.count, (k + 1) * run.puzzle.count);
 
 // The solution shown, turned as it is shown.
-export const shownCells = (state) => (state.turn ? turnCells(state.solution.cells, state.turn) : state.solution.cells);
+export const shownCells = (state) => (state.turn ? turnCellsOf(state.run.puzzle, state.solution.cells, state.turn) : state.solution.cells);
 
 // Something made once per run when first asked for (the finder's sets of cells, the charts'
 // counts), and how long it took, in state.timing[`${key}Ms`].

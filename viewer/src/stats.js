@@ -2,38 +2,36 @@
 // for each piece and kind of cell (corner, edge, face, inner), in how many solutions the piece
 // covers 0, 1, .. 5 cells of that kind; and for each pair of pieces, in how many solutions they
 // share at least one face. Turning a solution changes neither count.
-import { PIECES } from './pieces.js';
-import { CELLS, KINDS, KIND_OF, NEIGHBOURS } from './cube.js';
-
-const P = PIECES.length;
-export const MOST_CUBES = Math.max(...PIECES.map((piece) => piece.cubes.length));
+import { KINDS } from './cube.js';
 
 export function pieceStats(run) {
-  const bins = MOST_CUBES + 1;
+  const { pieces, count: size, kinds: kindOf, neighbours } = run.puzzle;
+  const n = pieces.length;
+  const bins = Math.max(...pieces.map((piece) => piece.cubes.length)) + 1;
   // covers[((p * 4) + kind) * bins + n]: solutions in which piece p covers n cells of that kind.
-  const covers = new Int32Array(P * KINDS.length * bins);
-  // touches[p * 13 + q]: solutions in which pieces p and q share a face.
-  const touches = new Int32Array(P * P);
-  const here = new Uint8Array(P * KINDS.length);
-  const touched = new Uint8Array(P * P);
+  const covers = new Int32Array(n * KINDS.length * bins);
+  // touches[p * n + q]: solutions in which pieces p and q share a face.
+  const touches = new Int32Array(n * n);
+  const here = new Uint8Array(n * KINDS.length);
+  const touched = new Uint8Array(n * n);
   const { cells } = run;
   for (let s = 0; s < run.count; s += 1) {
-    const at = s * CELLS;
+    const at = s * size;
     here.fill(0);
-    for (let cell = 0; cell < CELLS; cell += 1) here[cells[at + cell] * KINDS.length + KIND_OF[cell]] += 1;
+    for (let cell = 0; cell < size; cell += 1) here[cells[at + cell] * KINDS.length + kindOf[cell]] += 1;
     for (let i = 0; i < here.length; i += 1) covers[i * bins + here[i]] += 1;
     touched.fill(0);
-    for (let i = 0; i < NEIGHBOURS.length; i += 2) {
-      const p = cells[at + NEIGHBOURS[i]];
-      const q = cells[at + NEIGHBOURS[i + 1]];
+    for (let i = 0; i < neighbours.length; i += 2) {
+      const p = cells[at + neighbours[i]];
+      const q = cells[at + neighbours[i + 1]];
       if (p !== q) {
-        touched[p * P + q] = 1;
-        touched[q * P + p] = 1;
+        touched[p * n + q] = 1;
+        touched[q * n + p] = 1;
       }
     }
     for (let i = 0; i < touched.length; i += 1) touches[i] += touched[i];
   }
-  return { solutions: run.count, bins, covers, touches };
+  return { solutions: run.count, bins, covers, touches, pieces: n };
 }
 
 // How many solutions have piece p covering n cells of a kind.
@@ -46,4 +44,4 @@ export function meanCover(stats, p, kind) {
   return stats.solutions ? sum / stats.solutions : 0;
 }
 
-export const touchCount = (stats, p, q) => stats.touches[p * P + q];
+export const touchCount = (stats, p, q) => stats.touches[p * stats.pieces + q];

@@ -1,7 +1,8 @@
 // How the page puts numbers, lists and pieces into words.
-import { PIECES } from './pieces.js';
+import { ALL_LABELS } from './puzzle.js';
 
-export const label = (p) => PIECES[p].label;
+// Piece p's label (from 0), in any puzzle.
+export const label = (p) => ALL_LABELS[p];
 
 // "1 solution", "14,177 solutions"
 export const count = (n, word, words = `${word}s`) => `${n.toLocaleString('en')} ${n === 1 ? word : words}`;

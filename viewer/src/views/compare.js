@@ -3,7 +3,7 @@
 // both text pictures. It keeps the second solution (its place in the run, or -1) and that turn.
 // Address: &solution=A&compare=B.
 import { label } from '../words.js';
-import { howPiecesLie } from '../messages.js';
+import { howPiecesLieOf } from '../messages.js';
 import { bestTurn, comparison, markedPicture } from '../comparison.js';
 import { $, say } from '../page.js';
 import { refresh, setSolution, placeOf, cellsAt } from '../state.js';
@@ -13,7 +13,7 @@ import { bodiesOf, showBodies, captions, drawStage } from '../stage.js';
 export function compareView(state) {
   const my = { other: -1, otherTurn: 0 };
 
-  const turnFor = (k) => bestTurn(state.solution.cells, cellsAt(state.run, k));
+  const turnFor = (k) => bestTurn(state.solution.cells, cellsAt(state.run, k), state.run.puzzle);
 
   function setOther(k) {
     my.other = k;
@@ -32,11 +32,11 @@ export function compareView(state) {
     my.otherTurn = turnFor(my.other);
   }
 
-  const compared = () => comparison(state.solution.cells, cellsAt(state.run, my.other), my.otherTurn);
+  const compared = () => comparison(state.solution.cells, cellsAt(state.run, my.other), my.otherTurn, state.run.puzzle);
 
   function picture(title, cells, differs) {
     const pre = document.createElement('pre');
-    pre.append(`${title}\n`, ...markedPicture(cells, differs).map((part) => {
+    pre.append(`${title}\n`, ...markedPicture(cells, differs, state.run.puzzle).map((part) => {
       if (typeof part === 'string') return part;
       const span = document.createElement('span');
       span.textContent = part.label;
@@ -61,7 +61,7 @@ export function compareView(state) {
     const numberB = run.numbers[other];
     const how = my.otherTurn ? `turned to agree best with solution ${solution.number}` : 'as in the file (no turn agrees better)';
     $('compare-text').textContent = n
-      ? `Solution ${numberB} is shown ${how}: ${n} of 64 cells differ (highlighted), where ${howPiecesLie(moved.map(label))}.`
+      ? `Solution ${numberB} is shown ${how}: ${n} of ${run.puzzle.count} cells differ (highlighted), where ${howPiecesLieOf(moved.map(label), run.puzzle.pieces.length)}.`
       : `Solution ${numberB}, ${how}, is the same as solution ${solution.number}.`;
     $('compare-pictures').replaceChildren(
       picture(`Solution ${solution.number}`, a, differs),
@@ -130,13 +130,13 @@ export function compareView(state) {
       const { solution, run } = state;
       if (!solution) return;
       if (my.other < 0) {
-        showBodies(state, 0, bodiesOf(solution.cells));
+        showBodies(state, 0, bodiesOf(solution.cells, {}, run.puzzle));
         return;
       }
       const { a, b, differs } = compared();
       const faded = $('compare-fade').checked ? differs.map((d) => !d) : null;
-      showBodies(state, 0, bodiesOf(a, { faded }));
-      showBodies(state, 1, bodiesOf(b, { faded }));
+      showBodies(state, 0, bodiesOf(a, { faded }, run.puzzle));
+      showBodies(state, 1, bodiesOf(b, { faded }, run.puzzle));
       captions(`Solution ${solution.number}`, `Solution ${run.numbers[my.other]}${my.otherTurn ? ', turned' : ''}`);
     },
     // N and P: the next or previous second solution.

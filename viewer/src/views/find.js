@@ -1,12 +1,10 @@
-// The Find view: the solutions of the run that complete a partial assembly, in any of the cube's
-// 24 rotations. It keeps the query (the pieces put in), what came before it (for Undo), the pen
+// The Find view: the solutions of the run that complete a partial assembly, in any of the turns
+// that take the target onto itself (the cube's 24 rotations). It keeps the query (the pieces put in), what came before it (for Undo), the pen
 // (the piece being put in, or EMPTY to rub out), how it is put in and in which orientation of
 // each piece; the solutions found, the one opened and how many are listed. Address: &find=Q,
 // &solution=N for the one opened and &hint=K for the hints revealed (hint.js).
-import { PIECES } from '../pieces.js';
-import { ORIENTATIONS } from '../shapes.js';
-import { COLOUR_MODES, labelInk } from '../colours.js';
-import { CELLS, cellIndex, cellCoordinates, turnCells } from '../cube.js';
+import { coloursOf, labelInk } from '../colours.js';
+import { BUILTIN, shownCoordinates, whole, turnCellsOf } from '../puzzle.js';
 import { EMPTY, readQuery, writeQuery, whyImpossible, pieceSetsOfRun, findCompletions, placement } from '../find.js';
 import { hints, withHints, HINT_RULE } from '../hint.js';
 import { label, count } from '../words.js';
@@ -18,11 +16,13 @@ const LISTED = 150;
 
 export function findView(state) {
   const my = {
-    query: new Int8Array(CELLS).fill(EMPTY), undo: [], pen: 0, placing: 'cells', orientations: PIECES.map(() => 0),
+    puzzle: BUILTIN, query: new Int8Array(64).fill(EMPTY), undo: [], pen: 0, placing: 'cells', orientations: BUILTIN.pieces.map(() => 0),
     pointed: -1, found: null, opened: -1, listed: LISTED, hints: [],
   };
   // The layers' buttons, in cell order.
   const cellButtons = [];
+  // The solution at place k of the run, turned by turn r of its puzzle.
+  const turned = (k, r) => turnCellsOf(state.run.puzzle, cellsAt(state.run, k), r);
 
   // Searches the run for the query, unless it cannot be part of any assembly.
   function search() {
@@ -31,10 +31,10 @@ export function findView(state) {
     my.listed = LISTED;
     my.found = null;
     my.hints = [];
-    if (whyImpossible(my.query).length || !run) return;
+    if (!run || whyImpossible(my.query, run.puzzle).length) return;
     const sets = madeOnce(state, run, 'sets', pieceSetsOfRun);
     const started = performance.now();
-    my.found = findCompletions(sets, run.count, my.query);
+    my.found = findCompletions(sets, run.count, my.query, run.puzzle);
     state.timing.searchMs = performance.now() - started;
   }
 
@@ -42,7 +42,7 @@ export function findView(state) {
   function openedCells() {
     const { found, opened } = my;
     if (!found || opened < 0) return null;
-    return turnCells(cellsAt(state.run, found.places[opened]), found.turns[opened]);
+    return turned(found.places[opened], found.turns[opened]);
   }
 
   function openFound(i) {
@@ -72,12 +72,12 @@ export function findView(state) {
       say(my.found ? 'No solution completes this, so there is no hint to give.' : 'There is no hint for pieces that cannot be part of any assembly.');
       return;
     }
-    my.hints = k > 0 ? hints(madeOnce(state, run, 'sets', pieceSetsOfRun), run.count, my.query, k) : [];
+    my.hints = k > 0 ? hints(madeOnce(state, run, 'sets', pieceSetsOfRun), run.count, my.query, k, run.puzzle) : [];
     if (my.hints.length < k) say(k === 1 ? 'Nothing is missing: your pieces make a whole solution.' : 'Every piece is revealed: that is a whole solution.');
     else say('');
   }
 
-  const placed = (anchor) => placement(my.query, my.pen, my.orientations[my.pen], anchor);
+  const placed = (anchor) => placement(my.query, my.pen, my.orientations[my.pen], anchor, my.puzzle);
 
   function clickCell(cell) {
     const p = my.pen;
@@ -104,38 +104,45 @@ export function findView(state) {
     for (const c of cells) cellButtons[c].classList.add('ghost', ...(why ? ['bad'] : []));
   }
 
+  // The layers, top (z = Z) first, each a grid of its row y = Y at the top, x from the left: a
+  // button for each of the target's cells, made anew for each puzzle.
   function makeLayers() {
+    const { puzzle } = my;
+    const [X, Y, Z] = puzzle.size;
+    cellButtons.length = 0;
+    const grids = [];
     const layers = [];
-    for (let z = 4; z >= 1; z -= 1) {
+    for (let z = Z; z >= 1; z -= 1) {
       const box = document.createElement('div');
       const title = document.createElement('div');
       title.className = 'layer-title';
-      title.textContent = `Layer z = ${z}${z === 4 ? ' (top)' : z === 1 ? ' (bottom)' : ''}`;
+      title.textContent = `Layer z = ${z}${Z > 1 && z === Z ? ' (top)' : Z > 1 && z === 1 ? ' (bottom)' : ''}`;
       const grid = document.createElement('div');
       grid.className = 'layer';
       grid.dataset.z = String(z);
+      grid.style.gridTemplateColumns = `repeat(${X}, var(--cell))`;
+      grid.style.gridTemplateRows = `repeat(${Y}, var(--cell))`;
       box.append(title, grid);
       layers.push(box);
+      grids.push(grid);
     }
     $('layers').replaceChildren(...layers);
-    // The buttons in cell order, each placed in its layer: row y = 4 at the top, x from the left.
-    const grids = [...$('layers').querySelectorAll('.layer')];
-    for (let cell = 0; cell < CELLS; cell += 1) {
-      const { x, y, z } = cellCoordinates(cell);
+    $('layers').classList.toggle('wide', X > 4);
+    for (let cell = 0; cell < puzzle.count; cell += 1) {
+      const { x, y, z } = shownCoordinates(puzzle, cell);
       const button = document.createElement('button');
       button.type = 'button';
       button.dataset.cell = String(cell);
       button.style.gridColumn = String(x);
-      button.style.gridRow = String(5 - y);
+      button.style.gridRow = String(Y + 1 - y);
       button.setAttribute('aria-label', `x ${x}, y ${y}, z ${z}`);
       button.addEventListener('click', () => clickCell(cell));
       button.addEventListener('pointerenter', () => { my.pointed = cell; showGhost(); });
       button.addEventListener('pointerleave', () => { my.pointed = -1; showGhost(); });
       button.tabIndex = cell === 0 ? 0 : -1;
-      grids[4 - z].append(button);
+      grids[Z - z].append(button);
       cellButtons.push(button);
     }
-    $('layers').addEventListener('keydown', moveInLayers);
   }
 
   // The cells are one Tab stop: arrow keys move in a layer (up is the row above), Page Up and
@@ -143,15 +150,22 @@ export function findView(state) {
   function moveInLayers(e) {
     const from = cellButtons.indexOf(document.activeElement);
     if (from < 0) return;
-    const { x, y, z } = cellCoordinates(from);
+    const { coords, cellAt, size: [X, Y, Z], count } = my.puzzle;
+    const [x, y, z] = coords[from];
     const to = {
       ArrowLeft: [x - 1, y, z], ArrowRight: [x + 1, y, z], ArrowUp: [x, y + 1, z], ArrowDown: [x, y - 1, z],
-      PageUp: [x, y, z + 1], PageDown: [x, y, z - 1], Home: [1, 4, 4], End: [4, 1, 1],
+      PageUp: [x, y, z + 1], PageDown: [x, y, z - 1],
     }[e.key];
-    if (!to) return;
+    if (!to && e.key !== 'Home' && e.key !== 'End') return;
     e.preventDefault();
-    if (to.some((v) => v < 1 || v > 4)) return;
-    const cell = cellIndex(...to);
+    let cell = e.key === 'Home' ? 0 : count - 1;
+    if (to) {
+      // Past a gap of a target that is not a box, to the next cell that way.
+      const step = to.map((v, a) => v - coords[from][a]);
+      cell = -1;
+      for (let c = to; cell < 0 && c.every((v, a) => v >= 0 && v < [X, Y, Z][a]); c = c.map((v, a) => v + step[a])) cell = cellAt[c[0] + X * (c[1] + Y * c[2])];
+      if (cell < 0) return;
+    }
     for (const b of cellButtons) b.tabIndex = -1;
     cellButtons[cell].tabIndex = 0;
     cellButtons[cell].focus();
@@ -161,16 +175,18 @@ export function findView(state) {
 
   function showFinder() {
     const { run } = state;
-    const { query, found, pen } = my;
-    makePens($('pens'), state.mode, [...PIECES.map((_, p) => p), EMPTY], pen, (p) => {
+    const { query, found, pen, puzzle } = my;
+    const { pieces } = puzzle;
+    $('find-turns').textContent = puzzle.builtin ? 'any of the 24 ways' : `any of the ${puzzle.turns.length} ways that take the ${whole(puzzle)} onto itself`;
+    makePens($('pens'), puzzle, state.mode, [...pieces.map((_, p) => p), EMPTY], pen, (p) => {
       my.pen = p;
       refresh(state);
     }, EMPTY);
-    const whole = my.placing === 'whole' && pen !== EMPTY;
-    $('orientation-row').hidden = !whole;
-    if (whole) $('orientation-text').textContent = `Piece ${label(pen)}: orientation ${my.orientations[pen] + 1} of ${ORIENTATIONS[pen].length}`;
-    const colours = COLOUR_MODES[state.mode].colours;
-    const hintedCells = withHints(new Int8Array(CELLS).fill(EMPTY), my.hints);
+    const inWhole = my.placing === 'whole' && pen !== EMPTY;
+    $('orientation-row').hidden = !inWhole;
+    if (inWhole) $('orientation-text').textContent = `Piece ${label(pen)}: orientation ${my.orientations[pen] + 1} of ${puzzle.orientations[pen].length}`;
+    const colours = coloursOf(puzzle, state.mode);
+    const hintedCells = withHints(new Int8Array(puzzle.count).fill(EMPTY), my.hints);
     query.forEach((p, cell) => {
       const b = cellButtons[cell];
       const hinted = hintedCells[cell];
@@ -180,23 +196,23 @@ export function findView(state) {
       b.style.color = shown === EMPTY ? '' : labelInk(colours[shown]);
       b.classList.toggle('own', p !== EMPTY && p === pen);
       b.classList.toggle('hinted', p === EMPTY && hinted !== EMPTY);
-      const { x, y, z } = cellCoordinates(cell);
+      const { x, y, z } = shownCoordinates(puzzle, cell);
       const holds = p !== EMPTY ? `piece ${label(p)}` : hinted !== EMPTY ? `hint: piece ${label(hinted)}` : 'empty';
       b.setAttribute('aria-label', `x ${x}, y ${y}, z ${z}: ${holds}`);
     });
     showGhost();
 
-    const marked = PIECES.map((_, p) => query.filter((q) => q === p).length);
-    const put = PIECES.map((piece, p) => (marked[p] ? `${piece.label} (${marked[p] === piece.cubes.length ? 'whole' : `${marked[p]} of ${piece.cubes.length} cubes`})` : null)).filter(Boolean);
+    const marked = pieces.map((_, p) => query.filter((q) => q === p).length);
+    const put = pieces.map((piece, p) => (marked[p] ? `${piece.label} (${marked[p] === piece.cubes.length ? 'whole' : `${marked[p]} of ${piece.cubes.length} cubes`})` : null)).filter(Boolean);
     $('put-in').textContent = put.length ? `Put in: ${put.join(', ')}.` : 'Nothing put in yet.';
-    const why = whyImpossible(query);
+    const why = whyImpossible(query, puzzle);
     $('find-why').hidden = why.length === 0;
-    $('find-why').textContent = why.length ? `This cannot be part of any assembly of the cube. ${why.join(' ')}` : '';
+    $('find-why').textContent = why.length ? `This cannot be part of any assembly of the ${whole(puzzle)}. ${why.join(' ')}` : '';
     $('find-undo').disabled = my.undo.length === 0;
     $('find-hint').disabled = !found || found.places.length === 0;
     $('hint-text').hidden = my.hints.length === 0;
     $('hint-text').textContent = my.hints.map(({ piece, cells, matches }, i) => {
-      const where = cells.map((c) => { const { x, y, z } = cellCoordinates(c); return `(${x}, ${y}, ${z})`; }).join(' ');
+      const where = cells.map((c) => { const { x, y, z } = shownCoordinates(puzzle, c); return `(${x}, ${y}, ${z})`; }).join(' ');
       return `Hint ${i + 1}: piece ${label(piece)} goes on x, y, z = ${where}; ${count(matches, 'solution')} ${matches === 1 ? 'completes' : 'complete'} your pieces with it.`;
     }).join('\n');
     $('found').hidden = !found;
@@ -206,7 +222,7 @@ export function findView(state) {
     const early = run.summary ? '' : ` Run ${run.number} was stopped before its end, so a whole run may hold more.`;
     $('found-count').textContent = n
       ? `${n === run.count && n > 1 ? 'All ' : ''}${count(n, 'solution')} of run ${run.number} ${n === 1 ? 'completes' : 'complete'} this${n > 1 ? ', listed below' : ''}.`
-      : `No solution of run ${run.number} completes this, in any of the cube's 24 rotations.${early}`;
+      : `No solution of run ${run.number} completes this, in any of ${puzzle.builtin ? "the cube's 24 rotations" : `the ${puzzle.turns.length} turns of the ${whole(puzzle)}`}.${early}`;
     const shown = Math.min(n, my.listed);
     $('found-list').replaceChildren(...Array.from({ length: shown }, (_, i) => {
       const button = document.createElement('button');
@@ -236,13 +252,21 @@ export function findView(state) {
   function turnOrientation(by) {
     const p = my.pen;
     if (p === EMPTY) return;
-    const n = ORIENTATIONS[p].length;
+    const n = my.puzzle.orientations[p].length;
     my.orientations[p] = (my.orientations[p] + by + n) % n;
     say('');
     showFinder();
   }
 
   makeLayers();
+  $('layers').addEventListener('keydown', moveInLayers);
+  // A run of another puzzle: its own layers, and nothing put in.
+  state.signals.runShown.add(() => {
+    const { puzzle } = state.run;
+    if (puzzle.key === my.puzzle.key) return;
+    Object.assign(my, { puzzle, query: new Int8Array(puzzle.count).fill(EMPTY), undo: [], pen: 0, orientations: puzzle.pieces.map(() => 0), found: null, opened: -1, hints: [] });
+    makeLayers();
+  });
   for (const radio of document.querySelectorAll('input[name=placing]')) {
     radio.addEventListener('change', () => {
       my.placing = radio.value;
@@ -253,7 +277,7 @@ export function findView(state) {
   $('orientation-next').addEventListener('click', () => turnOrientation(1));
   $('find-undo').addEventListener('click', () => {
     if (!my.undo.length) return;
-    my.query = readQuery(my.undo.pop()).cells;
+    my.query = readQuery(my.undo.pop(), my.puzzle).cells;
     say('');
     search();
     refresh(state);
@@ -283,7 +307,8 @@ export function findView(state) {
         return keys;
       },
       go(wanted, run) {
-        const read = readQuery(wanted.params.get('find'));
+        showRun(state, run);
+        const read = readQuery(wanted.params.get('find'), run.puzzle);
         if (read.error) {
           say(`The partial assembly in this link cannot be read: ${read.error}.`);
           return false;
@@ -317,7 +342,7 @@ export function findView(state) {
       const opened = openedCells();
       const mine = new Set(my.query);
       const faded = opened && $('find-fade').checked ? Array.from(opened, (p) => mine.has(p)) : null;
-      showBodies(state, 0, bodiesOf(opened || withHints(my.query, my.hints), { faded }), { withFrame: !opened });
+      showBodies(state, 0, bodiesOf(opened || withHints(my.query, my.hints), { faded }, my.puzzle), { withFrame: !opened });
       const { found, opened: i } = my;
       captions(opened
         ? `Solution ${state.run.numbers[found.places[i]]}${found.turns[i] ? ', turned to match your pieces' : ''}`

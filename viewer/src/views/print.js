@@ -5,6 +5,7 @@
 import { flatLayout, solutionBodies, stlOf, EXPLODED_NOTE } from '../print.js';
 import { $, say } from '../page.js';
 import { refresh, shownCells, stepSolution, randomSolution } from '../state.js';
+import { whole } from '../puzzle.js';
 import { solutionKeys, askedSolution, showAsked } from '../address.js';
 import { showBodies } from '../stage.js';
 
@@ -51,16 +52,20 @@ export function printView(state) {
   function exportStl(what) {
     if (!readSizes()) return;
     const { run, solution } = state;
+    const { puzzle } = run;
     const { unit, gap, clearance } = my;
     const size = `${unit}mm${clearance ? `-clearance${clearance}mm` : ''}`;
     const cubes = `${unit} mm cubes${clearance ? `, clearance ${clearance} mm` : ''}`;
+    // Files are named for the puzzle: tandor-cube-... for the built-in one.
+    const stem = puzzle.builtin ? 'tandor-cube' : puzzle.name.toLowerCase().replace(/[^a-z0-9]+/g, '-').replace(/^-|-$/g, '') || 'puzzle';
+    const heading = puzzle.builtin ? 'Tandor Cube' : puzzle.name;
     if (what === 'pieces') {
-      download(`tandor-cube-pieces-${size}.stl`, stlOf(flatLayout(unit, gap, clearance).bodies, unit, `the 13 pieces laid flat, ${cubes}`, clearance));
+      download(`${stem}-pieces-${size}.stl`, stlOf(flatLayout(unit, gap, clearance, puzzle).bodies, unit, `the ${puzzle.pieces.length} pieces laid flat, ${cubes}`, clearance, heading));
       return;
     }
-    const bodies = solutionBodies(shownCells(state), what === 'exploded');
-    download(`tandor-cube-run${run.number}-solution${solution.number}-${what}-${size}.stl`,
-      stlOf(bodies, unit, `run ${run.number} solution ${solution.number} ${what}, ${cubes}`, clearance));
+    const bodies = solutionBodies(shownCells(state), what === 'exploded', puzzle);
+    download(`${stem}-run${run.number}-solution${solution.number}-${what}-${size}.stl`,
+      stlOf(bodies, unit, `run ${run.number} solution ${solution.number} ${what}, ${cubes}`, clearance, heading));
   }
 
   for (const key of ['unit', 'gap', 'clearance']) {
@@ -89,23 +94,26 @@ export function printView(state) {
       },
     },
     panel() {
-      const { solution } = state;
+      const { solution, run: { puzzle } } = state;
       const { unit, gap, clearance } = my;
       $('unit').value = String(unit);
       $('gap').value = String(gap);
       $('clearance').value = String(clearance);
-      const { width, depth, height } = flatLayout(unit, gap, clearance);
+      const { width, depth, height } = flatLayout(unit, gap, clearance, puzzle);
+      $('stl-pieces').textContent = `The ${puzzle.pieces.length} pieces laid flat (STL)`;
+      const sides = [...new Set(puzzle.size)].length === 1 ? `${mm(puzzle.size[0] * unit - clearance)} each way`
+        : `${puzzle.size.map((s) => mm(s * unit - clearance)).join(' by ')}`;
       const name = solution ? `Solution ${solution.number}` : 'Solution';
       for (const what of ['assembled', 'exploded']) {
         $(`stl-${what}`).textContent = `${name} ${what} (STL)`;
         $(`stl-${what}`).disabled = !solution;
       }
       $('print-text').textContent = `Laid flat, the pieces fill ${mm(width)} by ${mm(depth)} of the print bed and stand ${mm(height)} high. ` +
-        `Assembled, the cube is ${mm(4 * unit - clearance)} each way${clearance ? `, each face of each piece ${mm(clearance / 2)} inward so that neighbours stand ${mm(clearance)} apart` : ''}. ` +
+        `Assembled, the ${whole(puzzle)} is ${sides}${clearance ? `, each face of each piece ${mm(clearance / 2)} inward so that neighbours stand ${mm(clearance)} apart` : ''}. ` +
         `Sizes are in mm; each piece is one closed solid. ${EXPLODED_NOTE}`;
     },
     stage() {
-      const { bodies } = flatLayout(1, my.gap / my.unit);
+      const { bodies } = flatLayout(1, my.gap / my.unit, 0, state.run.puzzle);
       showBodies(state, 0, bodies.map((b) => ({ ...b, cubes: b.cubes.map((c) => c.map((v) => v + 0.5)) })));
     },
     step: (by) => stepSolution(state, by),
