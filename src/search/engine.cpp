@@ -53,7 +53,7 @@ inline int32_t start_first_piece(Frame& f) {
 // pieces that do not fit are counted together. It is compiled once per fit test and board
 // numbering, each copy for the processors that have that test. Its steps are numbered below,
 // and so are its four exits.
-template <FitFunction fit_test, bool BOX_BITS>
+template <FitFunction fit_test, bool BOX_BITS, bool GENERAL>
 [[gnu::always_inline]] inline EngineStop engine_loop(EnginePosition& s) {
     const int32_t last_depth = placement_table.piece_count - 1;
     // The counters live in registers while the loop runs and go back at every exit.
@@ -93,8 +93,9 @@ template <FitFunction fit_test, bool BOX_BITS>
             Frame* child = f + 1;
             child->covered = now;
             child->cell = first_empty;
-            child->unplaced = f->unplaced & ~bit_of(f->piece);
-            child->tried = (f->tried & ~bit_of(f->piece)) | placement_table.next_copy[f->piece];
+            child->tried = f->tried & ~bit_of(f->piece);
+            if (GENERAL)
+                child->tried |= placement_table.next_copy[f->piece];
             const int32_t pieces = std::popcount(child->tried);
             // Step 4. A dead depth, where no piece fits, takes `pieces` permutations: an exchange
             // to each of its pieces but the first, then the retreat. Only exchanges are marks, so
@@ -102,7 +103,7 @@ template <FitFunction fit_test, bool BOX_BITS>
             // below the mark; otherwise it is entered and stepped through.
             if (find_fits<fit_test, BOX_BITS>(*child) == 0 && permutations + pieces - 1 < next_mark) {
                 permutations += pieces;
-                attempted_ahead += orientation_sum(child->tried);
+                attempted_ahead += orientation_sum<GENERAL>(child->tried);
                 continue;
             }
             attempted_ahead += start_first_piece(*child);
@@ -135,7 +136,7 @@ template <FitFunction fit_test, bool BOX_BITS>
             continue;
         }
         permutations += std::popcount(passed);
-        attempted_ahead += orientation_sum(passed);
+        attempted_ahead += orientation_sum<GENERAL>(passed);
         const uint32_t next_fitting = f->fitting & larger;
         if (next_fitting != 0) {
             f->piece = lowest_bit(next_fitting);
@@ -162,9 +163,15 @@ template <FitFunction fit_test, bool BOX_BITS>
     }
 }
 
+// GENERAL: a puzzle with identical pieces, or more than 16 pieces. Without them, as for the
+// built-in puzzle, the loop skips the copies' table and adds orientation counts in two lookups.
 template <FitFunction fit_test>
 [[gnu::always_inline]] inline EngineStop engine_for_board(EnginePosition& s) {
-    return geometry.box_bits ? engine_loop<fit_test, true>(s) : engine_loop<fit_test, false>(s);
+    const bool general = placement_table.first_copies != first_bits(placement_table.piece_count) ||
+                         placement_table.piece_count > 16;
+    if (geometry.box_bits)
+        return general ? engine_loop<fit_test, true, true>(s) : engine_loop<fit_test, true, false>(s);
+    return general ? engine_loop<fit_test, false, true>(s) : engine_loop<fit_test, false, false>(s);
 }
 
 EngineStop run_engine_plain(EnginePosition& s) { return engine_for_board<fit_test_plain>(s); }
@@ -213,7 +220,6 @@ void start_root(EnginePosition& s, const SearchCounters& counters) {
     Frame& root = s.frames[0];
     root.covered = ~geometry.target_bits;
     root.cell = first_empty_cell(root.covered);
-    root.unplaced = first_bits(placement_table.piece_count);
     root.tried = placement_table.first_copies;
     if (geometry.box_bits)
         find_fits<fit_test_plain, true>(root);
@@ -226,8 +232,10 @@ void publish_position(const EnginePosition& s, int32_t placed_depths, bool worki
                       PublishedPosition& out) {
     SearchState& state = out.state;
     int64_t not_yet_tried = 0;
+    uint32_t unplaced = first_bits(placement_table.piece_count);
     for (int32_t d = 0; d < placed_depths; ++d) {
         const Frame& f = s.frames[d];
+        unplaced &= ~bit_of(f.piece);
         state.piece_order[d] = f.piece;
         state.orientation_index[d] = f.slot;
         state.anchor_cell[d] = bit_cell(f.cell);
@@ -238,7 +246,7 @@ void publish_position(const EnginePosition& s, int32_t placed_depths, bool worki
         const Frame& f = s.frames[placed_depths];
         state.piece_order[placed_depths] = f.piece;
         int32_t d = placed_depths;
-        for (uint32_t rest = f.unplaced & ~bit_of(f.piece); rest != 0; rest = without_lowest_bit(rest))
+        for (uint32_t rest = unplaced & ~bit_of(f.piece); rest != 0; rest = without_lowest_bit(rest))
             state.piece_order[++d] = lowest_bit(rest);
         for (d = placed_depths; d < pieces; ++d)
             state.orientation_index[d] = -1;

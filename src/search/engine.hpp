@@ -42,17 +42,16 @@
 // only the first unplaced copy is tried.
 struct Frame {
     CellSet covered;               // cells covered by the earlier depths
-    uint32_t fits[MAX_PIECES];     // per piece tried, the orientation slots that fit on the cell
     uint32_t untried;              // the current piece's fitting slots not tried yet
     uint32_t fitting;              // the pieces tried here with at least one fitting slot
-    uint32_t unplaced;             // pieces not placed at earlier depths, the current one included
-    uint32_t tried;                // the pieces tried here: of unplaced, the first of each identical set
+    uint32_t tried;                // the pieces tried here: of those not placed at earlier depths, the first of each identical set
     int32_t piece;                 // the current piece
     int32_t slot;                  // the orientation slot standing at this depth
     int32_t cell;
+    uint32_t fits[MAX_PIECES];     // per piece tried, the orientation slots that fit on the cell
 };
 
-static_assert(sizeof(Frame) == 168);
+static_assert(sizeof(Frame) == 160);
 
 // A whole search position, resumable at the top of the loop. counted.tiles_attempted is counted
 // ahead: when a piece starts on a cell all its orientations are added at once, and what the
@@ -69,7 +68,7 @@ struct EnginePosition {
 inline constexpr int32_t NO_CEILING = MAX_PIECES;
 
 // The parallel search keeps hundreds of these per chunk (search/parallel.cpp counts their memory).
-static_assert(sizeof(EnginePosition) == 5424);
+static_assert(sizeof(EnginePosition) == 5168);
 
 enum class EngineStop { ASSEMBLY, EXHAUSTED, SUBTREE, MARK };
 

@@ -43,9 +43,12 @@ extern PlacementTable placement_table;
 // identical pieces (`same_as[p]`: the first piece identical to p, p itself for the first).
 void build_placement_table(const int32_t* same_as);
 
+// ALL_BYTES for a set of more than 16 pieces; without it, only the two low bytes are looked up.
+template <bool ALL_BYTES = true>
 inline int32_t orientation_sum(uint32_t pieces) {
     const int32_t(*part)[256] = placement_table.orientation_sum_part;
-    return part[0][pieces & 255] + part[1][pieces >> 8 & 255] + part[2][pieces >> 16 & 255] + part[3][pieces >> 24];
+    const int32_t low = part[0][pieces & 255] + part[1][pieces >> 8 & 255];
+    return ALL_BYTES ? low + part[2][pieces >> 16 & 255] + part[3][pieces >> 24] : low;
 }
 
 // The cells that slot o of piece p covers when anchored on the cell with bit `cell`.

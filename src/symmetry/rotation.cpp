@@ -31,6 +31,20 @@ bool map_target(const SpaceTurn& turn, int16_t* source) {
     return true;
 }
 
+// The piece that piece p becomes in a mirror image: the copy of p's mirror image that stands as
+// many copies after the first as p does after its own first; the key numbers identical pieces
+// afresh anyway.
+int32_t mirrored_piece(int32_t p) {
+    int32_t rank = 0;
+    for (int32_t q = 0; q < p; ++q)
+        rank += piece_sets.same_as[q] == piece_sets.same_as[p];
+    const int32_t first = piece_sets.same_as[piece_sets.mirror_of[p]];
+    for (int32_t q = first; q < catalogue.piece_count; ++q)
+        if (piece_sets.same_as[q] == first && rank-- == 0)
+            return q;
+    return p;
+}
+
 }  // namespace
 
 void find_target_symmetries(bool mirror_images_alike) {
@@ -41,7 +55,7 @@ void find_target_symmetries(bool mirror_images_alike) {
         if (!map_target(SPACE_TURN_LIST[t], s.source[s.count]))
             continue;
         for (int p = 0; p < MAX_PIECES; ++p)
-            s.relabel[s.count][p] = static_cast<int8_t>(t < ROTATIONS || p >= catalogue.piece_count ? p : piece_sets.mirror_of[p]);
+            s.relabel[s.count][p] = static_cast<int8_t>(t < ROTATIONS || p >= catalogue.piece_count ? p : mirrored_piece(p));
         if (t < ROTATIONS)
             ++s.rotation_count;
         ++s.count;
