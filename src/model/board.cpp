@@ -5,18 +5,6 @@
 
 namespace {
 
-// The 4 x 4 x 4 cube, for the geometry the program starts with.
-Puzzle cube_target() {
-    Puzzle p{};
-    p.target_is_box = true;
-    p.box[0] = p.box[1] = p.box[2] = 4;
-    for (int z = 0; z < 4; ++z)
-        for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 4; ++x)
-                p.cells[p.cell_count++] = {x, y, z};
-    return p;
-}
-
 BoardGeometry geometry_of(const Puzzle& p) {
     BoardGeometry g{};
     // The scan runs fastest along the shortest side; a stable sort keeps the file's order of equals.
@@ -64,7 +52,8 @@ BoardGeometry geometry_of(const Puzzle& p) {
 
 }  // namespace
 
-BoardGeometry geometry = geometry_of(cube_target());
+// The built-in puzzle's cube until a run makes its puzzle the board's.
+BoardGeometry geometry = geometry_of(box_puzzle(4, 4, 4));
 Board board;
 
 void set_board_geometry(const Puzzle& p) { geometry = geometry_of(p); }

@@ -5,14 +5,8 @@
 namespace {
 
 Puzzle built_in_puzzle() {
-    Puzzle p{};
+    Puzzle p = box_puzzle(4, 4, 4);
     std::strcpy(p.name, "Tandor Cube");
-    p.target_is_box = true;
-    p.box[0] = p.box[1] = p.box[2] = 4;
-    for (int z = 0; z < 4; ++z)
-        for (int y = 0; y < 4; ++y)
-            for (int x = 0; x < 4; ++x)
-                p.cells[p.cell_count++] = {x, y, z};
     p.catalogue = BUILT_IN_CATALOGUE;
     return p;
 }
@@ -33,6 +27,19 @@ bool same_shapes(const PieceCatalogue& a, const PieceCatalogue& b) {
 }
 
 }  // namespace
+
+Puzzle box_puzzle(int32_t x, int32_t y, int32_t z) {
+    Puzzle p{};
+    p.target_is_box = true;
+    p.box[0] = x;
+    p.box[1] = y;
+    p.box[2] = z;
+    for (int32_t k = 0; k < z; ++k)
+        for (int32_t j = 0; j < y; ++j)
+            for (int32_t i = 0; i < x; ++i)
+                p.cells[p.cell_count++] = {i, j, k};
+    return p;
+}
 
 const Puzzle BUILT_IN_PUZZLE = built_in_puzzle();
 Puzzle puzzle = BUILT_IN_PUZZLE;

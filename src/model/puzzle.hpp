@@ -27,6 +27,9 @@ struct Puzzle {
     PieceCatalogue catalogue;            // the pieces as the file gives them, in file order
 };
 
+// A puzzle whose target is every cell of an X x Y x Z box, without pieces.
+Puzzle box_puzzle(int32_t x, int32_t y, int32_t z);
+
 // The thirteen built-in pieces in a 4 x 4 x 4 cube.
 extern const Puzzle BUILT_IN_PUZZLE;
 

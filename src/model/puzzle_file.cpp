@@ -217,10 +217,9 @@ bool read_target(Reader& r, Puzzle& out, char* at, bool is_box) {
         if (volume > MAX_TARGET_CELLS)
             return fail(r, r.line_number, "the target has %lld cells; at most %d", static_cast<long long>(volume),
                         MAX_TARGET_CELLS);
-        for (int32_t z = 0; z < sides[2]; ++z)
-            for (int32_t y = 0; y < sides[1]; ++y)
-                for (int32_t x = 0; x < sides[0]; ++x)
-                    cells[count++] = {x, y, z};
+        const Puzzle box = box_puzzle(sides[0], sides[1], sides[2]);
+        for (; count < box.cell_count; ++count)
+            cells[count] = {box.cells[count].x, box.cells[count].y, box.cells[count].z};
     } else if (!read_cubes(r, at, cells, count, MAX_TARGET_CELLS, "the target")) {
         return false;
     }
