@@ -3,6 +3,8 @@
 // file, and bad files refused with one line.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -245,4 +247,23 @@ TEST(Puzzles, BadFilesGetOneLineAndNothingElse) {
                                         {.args = {"-p", "p.txt", "-o", "p.txt"}});
     EXPECT_EQ(itself.exit_status, 2);
     EXPECT_EQ(read_whole_file(dir + "/p.txt"), "box 1 1 2\n" + domino);
+}
+
+// A run of a puzzle file is stopped, and fails, as a run of the built-in puzzle does, and its
+// messages name its own solutions file.
+TEST(Puzzles, APuzzleRunStopsAndFailsByItsOwnFile) {
+    const std::vector<std::string> args = {"-p", std::string(TANDOR_PUZZLES) + "/pentominoes-6x10.txt"};
+    const std::string stopped = make_run_directory("puzzle_stopped");
+    const SolverRun run = run_solver(TANDOR_SOLVER, stopped,
+                                     [](const std::string& c) { return c.find("\nSolution 2\n") != std::string::npos; },
+                                     SIGINT, {.args = args});
+    EXPECT_EQ(run.end_signal, SIGINT);
+    EXPECT_EQ(run.errors.rfind("interrupted: pentominoes-6x10-solutions.txt holds this run's solutions 1 to ", 0), 0u)
+        << run.errors;
+    const std::string full = make_run_directory("puzzle_full");
+    ASSERT_EQ(symlink("/dev/full", (full + "/pentominoes-6x10-solutions.txt").c_str()), 0);
+    const SolverRun failed = run_solver(TANDOR_SOLVER, full, [](const std::string&) { return false; }, 0, {.args = args});
+    EXPECT_EQ(failed.exit_status, 1);
+    EXPECT_EQ(failed.errors, "tandor-cube-solver: cannot write to pentominoes-6x10-solutions.txt: No space left on device; "
+                             "it holds none of this run's solutions; stopped\n");
 }
