@@ -172,6 +172,10 @@ int run_program(int argc, char** argv) {
         return USAGE_STATUS;
     }
     use_puzzle(command_line.puzzle_file != nullptr ? from_file : BUILT_IN_PUZZLE, command_line.mirror_images_alike);
+    if (mirror_images_alike && !piece_sets.closed_under_mirror)
+        std::fputs("tandor-cube-solver: --mirror changes nothing here: some pieces' mirror images are not among the "
+                   "pieces, so no mirror image of a solution is a solution\n",
+                   stderr);
     std::FILE* opened = open_solutions_file();
     if (opened == nullptr)
         return RUN_FAILED_STATUS;
