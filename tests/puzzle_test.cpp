@@ -124,9 +124,16 @@ TEST(Puzzles, EngineMatchesTheStraightforwardSearchOnEveryKindOfTarget) {
         };
         const std::vector<Seen> reference = run(reference_find_next_assembly);
         const std::vector<Seen> engine = run(find_next_assembly);
+        search_threads = 2;  // and on two threads, where the puzzle has depths enough
+        const std::vector<Seen> parallel = run(find_next_assembly);
+        end_search();
+        search_threads = 1;
         ASSERT_EQ(engine.size(), reference.size());
+        ASSERT_EQ(parallel.size(), reference.size());
         EXPECT_GT(reference.size(), 1u);
         for (size_t k = 0; k < reference.size(); ++k) {
+            EXPECT_EQ(parallel[k].counters.permutations, engine[k].counters.permutations);
+            EXPECT_EQ(parallel[k].slots, engine[k].slots);
             SCOPED_TRACE("assembly " + std::to_string(k + 1));
             EXPECT_EQ(engine[k].counters.permutations, reference[k].counters.permutations);
             EXPECT_EQ(engine[k].counters.tiles_attempted, reference[k].counters.tiles_attempted);
