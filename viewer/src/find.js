@@ -132,7 +132,8 @@ export function pieceSetsOfRun(run) {
 
 // The solutions (their places in the run, in order) that agree with the query in some rotation,
 // each with the first rotation r that does it: the solution turned by r (turnCells) holds every
-// piece of the query on the query's cells.
+// piece of the query on the query's cells, or a piece identical to it (the solver counts
+// identical pieces as interchangeable, so a piece put in stands for any of its shape).
 export function findCompletions(sets, count, query, puzzle = BUILTIN) {
   const { unturns } = puzzle;
   const stride = puzzle.pieces.length * 2;
@@ -146,7 +147,10 @@ export function findCompletions(sets, count, query, puzzle = BUILTIN) {
       if (q === p) addCell(wanted, (r * k + j) * 2, back[cell]);
     });
   }));
-  const offsets = Int32Array.from(pieces, (p) => 2 * p);
+  // For the query's j-th piece, the pieces that can stand on its cells: offsets from first[j] to
+  // first[j + 1] (one piece, itself, where no other piece has its shape).
+  const first = Int32Array.from({ length: k + 1 }, (_, j) => pieces.slice(0, j).reduce((n, p) => n + puzzle.sameAs[p].length, 0));
+  const offsets = Int32Array.from(pieces.flatMap((p) => puzzle.sameAs[p]), (p) => 2 * p);
   const places = new Int32Array(count);
   const turns = new Uint8Array(count);
   let found = 0;
@@ -155,10 +159,14 @@ export function findCompletions(sets, count, query, puzzle = BUILTIN) {
     for (let r = 0; r < unturns.length; r += 1) {
       let j = 0;
       for (let w = r * k * 2; j < k; j += 1, w += 2) {
-        const at = base + offsets[j];
         const low = wanted[w];
         const high = wanted[w + 1];
-        if ((sets[at] & low) !== low || (sets[at + 1] & high) !== high) break;
+        let m = first[j];
+        for (; m < first[j + 1]; m += 1) {
+          const at = base + offsets[m];
+          if ((sets[at] & low) === low && (sets[at + 1] & high) === high) break;
+        }
+        if (m === first[j + 1]) break;
       }
       if (j === k) {
         places[found] = s;

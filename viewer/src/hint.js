@@ -30,16 +30,14 @@ function nextHint(sets, count, query, puzzle) {
   const stride = pieces.length * 2;
   if (query.every((p) => p < 0)) return firstHint(sets, count, puzzle);
   const { places, turns } = findCompletions(sets, count, query, puzzle);
-  const marked = new Int32Array(pieces.length);
-  for (const p of query) if (p >= 0) marked[p] += 1;
-  // Each piece not wholly in the query, where each match puts it: how many matches (in the turn
+  // Each piece of a match not wholly on cells already put in, where each match puts it: how many matches (in the turn
   // that the finder shows them) put it on the same cells. That is at most what the exact count of
   // matches with the piece added is, which bounds the search below.
   const candidates = new Map();
   places.forEach((s, i) => {
-    pieces.forEach(({ cubes }, p) => {
-      if (marked[p] === cubes.length) return;
+    pieces.forEach((_, p) => {
       const words = turnSet(cellsOf(sets[s * stride + 2 * p], sets[s * stride + 2 * p + 1]), puzzle.turns[turns[i]]);
+      if (cellsOf(words[0], words[1]).every((c) => query[c] >= 0)) return;
       const key = `${p}:${words[0]}:${words[1]}`;
       const known = candidates.get(key);
       if (known) known.least += 1;
@@ -124,6 +122,10 @@ export function hints(sets, count, query, k, puzzle = BUILTIN) {
   for (let n = 0; n < k; n += 1) {
     const hint = nextHint(sets, count, current, puzzle);
     if (!hint) break;
+    // An identical piece stands in for one already put in elsewhere: the hint takes the label of
+    // one of its shape not yet in use (or of the one whose cells it completes).
+    const used = (q) => current.some((p, c) => p === q && !hint.cells.includes(c));
+    if (used(hint.piece)) hint.piece = puzzle.sameAs[hint.piece].find((q) => !used(q)) ?? hint.piece;
     shown.push(hint);
     current = withHints(current, [hint]);
   }

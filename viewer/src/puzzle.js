@@ -85,6 +85,10 @@ export function makePuzzle({ name, file = null, cells, pieces, builtin = false }
   };
   puzzle.shapeKeys = orientations.map((shapes) => new Set(shapes.map((s) => shapeKey(puzzle, s))));
   puzzle.columns = pictureColumns(puzzle);
+  // Identical pieces (the same shape up to rotation) are interchangeable: sameAs[p] lists the
+  // pieces of p's shape, p among them, in order.
+  const shapes = puzzle.shapeKeys.map((keys) => [...keys].sort().join(' '));
+  puzzle.sameAs = shapes.map((shape) => shapes.flatMap((other, q) => (other === shape ? [q] : [])));
   return puzzle;
 }
 

@@ -1,6 +1,6 @@
 // Every view on a puzzle file's run, in the built page in headless Chromium, on a desktop and on
 // a phone: the 8 x 8 square with a hole of test/puzzle-runs.txt (a file the solver wrote, of
-// six puzzles; see puzzles.test.mjs). Also what a newcomer found: messages in sight, a refused
+// seven puzzles; see puzzles.test.mjs). Also what a newcomer found: messages in sight, a refused
 // clearance put back, the finder's cells one Tab stop, and on a phone the cube kept in view,
 // the charts in the page and controls large enough for a thumb.
 import test, { before, after } from 'node:test';
@@ -49,7 +49,8 @@ for (const device of DEVICES) {
     assert.deepEqual(await page.$$eval('#run option', (os) => os.map((o) => o.textContent)), [
       'Run 1: Pentominoes 3 x 20, 2 solutions', 'Run 2: Seven-piece cube, 19 solutions (stopped early)',
       'Run 3: Pentominoes 8 x 8 with a hole, 65 solutions', 'Run 4: Pentominoes 6 x 10, 11 solutions (stopped early)',
-      'Run 5: Pentominoes 2 x 3 x 10, 2 solutions (stopped early)', 'Run 6: Tandor Cube, 9 solutions (stopped early)']);
+      'Run 5: Pentominoes 2 x 3 x 10, 2 solutions (stopped early)', 'Run 6: Tandor Cube, 9 solutions (stopped early)',
+      'Run 7: Eight L-trominoes 2 x 3 x 4, 11 solutions (stopped early)']);
     assert.equal(await page.isHidden('#problems'), true);
     assert.match(await page.textContent('#info'), /^Pentominoes 8 x 8 with a hole \(puzzles\/pentominoes-8x8-hole\.txt\): 12 pieces in a target of 60 cells in a 8 x 8 x 1 box\./);
     assert.equal(await page.isHidden('#real-colours'), true, 'a puzzle file has no real colours');

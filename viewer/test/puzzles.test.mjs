@@ -4,8 +4,8 @@
 // test/puzzle-runs.txt is one solutions file written by the solver (from the top of the
 // worktree, each run appending to it): the whole runs of puzzles/pentominoes-3x20.txt and
 // puzzles/pentominoes-8x8-hole.txt, and the first solutions of puzzles/soma.txt,
-// puzzles/pentominoes-6x10.txt, puzzles/pentominoes-2x3x10.txt and of the built-in puzzle with
-// --mirror, each stopped by a file size limit (bash: trap '' XFSZ; ulimit -f KB), so that the
+// puzzles/pentominoes-6x10.txt, puzzles/pentominoes-2x3x10.txt, the built-in puzzle with
+// --mirror and puzzles/trominoes-2x3x4.txt (eight identical pieces), each stopped by a file size limit (bash: trap '' XFSZ; ulimit -f KB), so that the
 // file ends on its last complete block. test/puzzle-console.txt is the console report of
 // pentominoes-3x20.txt.
 import test from 'node:test';
@@ -34,6 +34,7 @@ const PUZZLES = [
   { run: 4, name: 'Pentominoes 6 x 10', cells: 60, box: [6, 10, 1], pieces: 12, turns: 4, solutions: 11, ended: false },
   { run: 5, name: 'Pentominoes 2 x 3 x 10', cells: 60, box: [2, 3, 10], pieces: 12, turns: 4, solutions: 2, ended: false },
   { run: 6, name: 'Tandor Cube', cells: 64, box: [4, 4, 4], pieces: 13, turns: 24, solutions: 9, ended: false, builtin: true },
+  { run: 7, name: 'Eight L-trominoes 2 x 3 x 4', cells: 24, box: [2, 3, 4], pieces: 8, turns: 4, solutions: 11, ended: false, identical: true },
 ];
 
 // The picture lines of a run's solution k, as the file has them.
@@ -42,7 +43,7 @@ function fileLines(run, k) {
   return lines.slice(run.lines[k], run.lines[k] + run.puzzle.size[1]);
 }
 
-test('the file of six puzzles reads whole, each run its own puzzle, with no problem', () => {
+test('the file of seven puzzles reads whole, each run its own puzzle, with no problem', () => {
   assert.equal(FILE.error, null);
   assert.deepEqual(FILE.problems, []);
   assert.equal(FILE.runs.length, PUZZLES.length);
@@ -91,9 +92,16 @@ for (const row of PUZZLES) {
       const i = Array.from(found.places).indexOf(k);
       assert.ok(i >= 0, `turn ${r}`);
       const back = turnCellsOf(puzzle, cells, found.turns[i]);
-      query.forEach((p, c) => { if (p >= 0) assert.equal(back[c], p); });
+      query.forEach((p, c) => { if (p >= 0) assert.ok(puzzle.sameAs[p].includes(back[c])); });
       assert.equal(comparison(turned, cells, bestTurn(turned, cells, puzzle), puzzle).differs.filter(Boolean).length, 0);
     });
+    // Identical pieces stand for each other: a piece put in under another's label finds it too.
+    const twin = puzzle.sameAs[cells[0]].find((q) => q !== cells[0]);
+    assert.equal(twin === undefined, !row.identical);
+    if (twin !== undefined) {
+      const query = Int8Array.from(cells, (p) => (p === cells[0] ? twin : EMPTY));
+      assert.ok(Array.from(findCompletions(sets, run.count, query, puzzle).places).includes(k));
+    }
     assert.match(readQuery('.'.repeat(puzzle.count + 1), puzzle).error, new RegExp(`not ${puzzle.count}$`));
     // A piece put in whole where it sticks out, and hints that make a whole solution.
     assert.match(placement(new Int8Array(puzzle.count).fill(EMPTY), 1, 0, puzzle.count - 1, puzzle).why, /sticks out of the (cube|box|target) there/);

@@ -340,7 +340,8 @@ export function findView(state) {
     panel: showFinder,
     stage() {
       const opened = openedCells();
-      const mine = new Set(my.query);
+      // The opened solution's pieces on the cells put in (identical pieces may have other labels).
+      const mine = new Set(opened ? Array.from(my.query).flatMap((p, c) => (p >= 0 ? [opened[c]] : [])) : []);
       const faded = opened && $('find-fade').checked ? Array.from(opened, (p) => mine.has(p)) : null;
       showBodies(state, 0, bodiesOf(opened || withHints(my.query, my.hints), { faded }, my.puzzle), { withFrame: !opened });
       const { found, opened: i } = my;
