@@ -177,6 +177,7 @@ export function findView(state) {
     const { run } = state;
     const { query, found, pen, puzzle } = my;
     const { pieces } = puzzle;
+    $('hint-rule').textContent = puzzle.builtin ? HINT_RULE : HINT_RULE.replace('in the cube', `in the ${whole(puzzle)}`);
     $('find-turns').textContent = puzzle.builtin ? 'any of the 24 ways' : `any of the ${puzzle.turns.length} ways that take the ${whole(puzzle)} onto itself`;
     makePens($('pens'), puzzle, state.mode, [...pieces.map((_, p) => p), EMPTY], pen, (p) => {
       my.pen = p;
@@ -282,7 +283,6 @@ export function findView(state) {
     search();
     refresh(state);
   });
-  $('hint-rule').textContent = HINT_RULE;
   $('find-hint').addEventListener('click', () => {
     revealHints(my.hints.length + 1);
     refresh(state);
