@@ -1,10 +1,11 @@
-// The cube's 64 cells as every part of the viewer numbers them, and how the whole cube turns: the
-// cell formula, the one rotation of a point, the 24 rotations of space, those rotations as maps of
-// cells, the kind of each cell and the pairs of cells that share a face.
+// The built-in cube's 64 cells as the viewer numbers them, and how the whole cube turns: the cell
+// formula, the one rotation of a point, the 24 rotations of space, those rotations as maps of
+// cells, the kind of each cell and the pairs of cells that share a face. (puzzle.js makes the same
+// tables for any target, from the rotations here.)
 //
 // A set of cells is two 32-bit words (the page has no 64-bit integers but BigInt, which is ten
-// times slower here): the low word holds cells 0 to 31 (layers z = 1 and 2), the high word cells
-// 32 to 63, each cell at bit (cell & 31) of word (cell >> 5).
+// times slower here): the low word holds cells 0 to 31 (for the cube, layers z = 1 and 2), the
+// high word cells 32 to 63, each cell at bit (cell & 31) of word (cell >> 5).
 
 export const CELLS = 64;
 

@@ -4,7 +4,7 @@ import { coloursOf, drawFace } from './colours.js';
 
 export const $ = (id) => document.getElementById(id);
 
-// The message line under the file picker: what could not be done, and why ('' clears it).
+// The message line, a live region that stays on screen: what could not be done, and why ('' clears it).
 export function say(text) {
   $('message').textContent = text;
 }
