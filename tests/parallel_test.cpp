@@ -2,7 +2,9 @@
 // first 2,000 unique solutions, clock values aside, byte for byte.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <string>
+#include <utility>
 
 #include "driver/driver.hpp"
 #include "model/run_statistics.hpp"
@@ -11,6 +13,7 @@
 #include "search/search.hpp"
 #include "symmetry/store.hpp"
 #include "checker.hpp"
+#include "solver_process.hpp"
 #include "support.hpp"
 
 namespace {
@@ -44,6 +47,20 @@ RunOutput first_solutions(int32_t threads) {
 }
 
 }  // namespace
+
+// The program searches on as many threads as its affinity mask gives it processors: on one, the
+// merging thread alone; on two, two workers beside it.
+TEST(Parallel, TheProgramRunsAsManyWorkersAsItsAffinityMaskHasProcessors) {
+    if (available_processors() < 2)
+        GTEST_SKIP() << "the tests may use one processor only";
+    for (const auto& [processors, threads] : {std::pair{1, 1}, std::pair{2, 3}}) {
+        const SolverRun run = run_solver(
+            TANDOR_SOLVER, make_run_directory("affinity"),
+            [](const std::string& console) { return console.find("\nSolution 2\n") != std::string::npos; }, SIGKILL,
+            {.processors = processors, .count_threads = true});
+        EXPECT_EQ(run.most_threads, threads) << processors << " processors";
+    }
+}
 
 TEST(Parallel, OutputOfTwoThousandSolutionsIsTheSingleThreadedOutput) {
     const RunOutput single = first_solutions(1);

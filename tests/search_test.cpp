@@ -129,33 +129,15 @@ TEST_P(EveryEngine, ProgressIsCalledOnlyAtExchangesThatReachAMillion) {
     EXPECT_EQ(orders[0], FIRST_PROGRESS_ORIENTATIONS);
 }
 
-TEST(Search, PlacementTableHoldsEveryOrientationThatStaysInsideTheCube) {
+// The table's placements are pinned by the search's known answers; here, their count, which
+// no other figure shows.
+TEST(Search, PlacementTableHoldsTheKnownNumberOfPlacements) {
     prepare_run();
     int32_t inside = 0;
     for (int bit = 0; bit < INTERIOR_CELLS; ++bit)
-        for (int piece = 0; piece < PIECE_COUNT; ++piece) {
-            const CellTriple at = scan_cell(bit);
-            const uint32_t inside_slots = placement_table.inside[bit * PIECE_COUNT + piece];
-            for (int o = 0; o < orientation_table.orientation_counts[piece]; ++o) {
-                const PieceShape& shape = orientation_table.slots[piece][o];
-                bool fits = true;
-                CellSet covered = 0;
-                for (int i = 0; i < shape.cube_count; ++i) {
-                    const CellTriple c{at.x + shape.cubes[i].x, at.y + shape.cubes[i].y, at.z + shape.cubes[i].z};
-                    fits = fits && is_interior(c.x, c.y, c.z);
-                    if (fits)
-                        covered |= CellSet{1} << scan_bit(c.x, c.y, c.z);
-                }
-                EXPECT_EQ((inside_slots >> o) & 1u, fits ? 1u : 0u) << "cell " << bit << " piece " << piece << " slot " << o;
-                // The search's shape, seen from the anchor, covers the same cells on every cell.
-                if (fits) {
-                    EXPECT_EQ(placement_table.relative[piece][o] << bit, covered) << "cell " << bit << " slot " << o;
-                }
-            }
-            EXPECT_EQ(inside_slots >> orientation_table.orientation_counts[piece], 0u) << "no slot beyond the count";
-            inside += std::popcount(inside_slots);
-        }
-    EXPECT_EQ(inside, 4092);  // pinned: a change of the table shows here
+        for (int piece = 0; piece < PIECE_COUNT; ++piece)
+            inside += std::popcount(placement_table.inside[bit * PIECE_COUNT + piece]);
+    EXPECT_EQ(inside, 4092);
     // Orientation counts added up over sets of pieces.
     EXPECT_EQ(orientation_sum(0), 0);
     EXPECT_EQ(orientation_sum(1u << 0), 3);
