@@ -7,7 +7,9 @@
 // the process by SIGKILL as the write after the L-th begins: a short run of L writes.
 //
 // The run writes the file into a scratch file; each flush is one write, which the seam passes on
-// to the solutions file's descriptor, as much of it as it lets land.
+// to the solutions file's descriptor, as much of it as it lets land. What a failed write did not
+// land waits, as in a C library's buffer: the next flush or the close tries it again, unless the
+// stream layer drops it.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,7 +34,7 @@ struct WriteSeam {
     long last;           // the short run's last write; 0 for no end
     long writes;         // writes so far
     long passed_on;      // bytes of the scratch file passed on so far
-    std::string carried; // what the opening wrote and still buffered, to go on first
+    std::string waiting; // what goes on first: the opening's buffered bytes, a failed write's rest
 };
 WriteSeam seam{};
 
@@ -52,17 +54,24 @@ bool land(const char* data, size_t size) {
     return true;
 }
 
-int seam_flush(std::FILE* scratch) {
-    if (std::fflush(scratch) != 0)
-        return EOF;
-    std::string data = seam.carried;
-    seam.carried.clear();
+// What the run wrote since the last flush, after what waits.
+std::string take_new_text(std::FILE* scratch) {
+    std::string data = seam.waiting;
+    seam.waiting.clear();
+    std::fflush(scratch);
     std::fseek(scratch, seam.passed_on, SEEK_SET);
     char buffer[4096];
     for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, scratch)) > 0;)
         data.append(buffer, n);
     std::fseek(scratch, 0, SEEK_END);
     seam.passed_on = std::ftell(scratch);
+    return data;
+}
+
+int seam_flush(std::FILE* scratch) {
+    if (std::ferror(scratch))
+        return EOF;
+    const std::string data = take_new_text(scratch);
     if (data.empty())
         return 0;
     ++seam.writes;
@@ -77,13 +86,20 @@ int seam_flush(std::FILE* scratch) {
         return EOF;
     if (seam.error == 0)
         std::raise(SIGKILL);
+    seam.waiting = data.substr(landing);
     errno = seam.error;
     return EOF;
 }
 
+void seam_drop(std::FILE* scratch) {
+    take_new_text(scratch);
+    seam.waiting.clear();
+}
+
 int seam_close(std::FILE* scratch) {
+    const int flushed = seam_flush(scratch);
     const int closed = std::fclose(scratch);
-    return std::fclose(seam.opened) == 0 ? closed : EOF;
+    return std::fclose(seam.opened) == 0 && flushed == 0 ? closed : EOF;
 }
 
 std::FILE* seam_take(std::FILE* opened) {
@@ -94,8 +110,8 @@ std::FILE* seam_take(std::FILE* opened) {
     const off_t before = file_length(seam.fd);
     std::fflush(opened);
     const off_t after = file_length(seam.fd);
-    seam.carried.assign(static_cast<size_t>(after - before), '\0');
-    if (after > before && (pread(seam.fd, seam.carried.data(), seam.carried.size(), before) < 0 ||
+    seam.waiting.assign(static_cast<size_t>(after - before), '\0');
+    if (after > before && (pread(seam.fd, seam.waiting.data(), seam.waiting.size(), before) < 0 ||
                            ftruncate(seam.fd, before) != 0))
         std::abort();
     return std::tmpfile();
@@ -116,6 +132,6 @@ int main(int argc, char** argv) {
                  : std::strcmp(what, "EFBIG") == 0 ? EFBIG
                                                    : 0;
     if (seam.failing != 0 || seam.last != 0)
-        solutions_writer = {seam_take, seam_flush, seam_close};
+        solutions_writer = {seam_take, seam_flush, seam_drop, seam_close};
     return run_program(argc, argv);
 }

@@ -63,7 +63,18 @@ int stdio_close(std::FILE* stream) { return std::fclose(stream); }
 
 }  // namespace
 
-SolutionsWriter solutions_writer{stdio_take, stdio_flush, stdio_close};
+SolutionsWriter solutions_writer{stdio_take, stdio_flush, drop_buffered_output, stdio_close};
+
+namespace {
+
+void drop_unwritten(std::FILE* stream, bool is_file) {
+    if (is_file)
+        solutions_writer.drop(stream);
+    else
+        drop_buffered_output(stream);
+}
+
+}  // namespace
 
 char* append_text(char* at, const char* text) {
     while (*text != '\0')
@@ -99,7 +110,7 @@ void flush_stream(std::FILE* stream) {
     int& recorded = is_file ? output_streams.file_error : output_streams.console_error;
     if (recorded != 0) {
         // Once a stream has failed, nothing more reaches it: the run is stopping.
-        drop_buffered_output(stream);
+        drop_unwritten(stream, is_file);
         return;
     }
     errno = 0;
@@ -111,7 +122,7 @@ void flush_stream(std::FILE* stream) {
         return;
     }
     recorded = errno != 0 ? errno : EIO;
-    drop_buffered_output(stream);
+    drop_unwritten(stream, is_file);
     if (is_file)
         cut_back_to_complete_block();
 }

@@ -30,10 +30,12 @@ inline std::FILE* console_stream() {
 // How the solutions file is written. The program's writer is stdio's own; the tests' build of
 // the program (tests/write_seam.cpp) puts one in its place that fails or ends the process at a
 // chosen write. `take` gives the stream the run writes the file with; `flush` and `close` answer
-// as std::fflush and std::fclose (0, or EOF with errno set).
+// as std::fflush and std::fclose (0, or EOF with errno set); `drop` forgets what the stream
+// holds unwritten, which a flush or the close would otherwise try to write again.
 struct SolutionsWriter {
     std::FILE* (*take)(std::FILE* opened);
     int (*flush)(std::FILE* stream);
+    void (*drop)(std::FILE* stream);
     int (*close)(std::FILE* stream);
 };
 
