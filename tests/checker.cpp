@@ -19,7 +19,8 @@ const std::string LABELS = "123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopq
 // The lines of a solutions file outside its solutions: the header's, the piece list's, the summary's.
 const char* const FILE_LINE_STARTS[] = {"Puzzle: ", "Puzzle file: ", "Target: ", "Target cells: ", "Piece ",
                                         "Mirror images: ", "Search: ", "All permutations exhausted, ",
-                                        "Total permutations = ", "Total run time = ", "Total time to find "};
+                                        "Total permutations = ", "Total run time = ",
+                                        "Average piece order permutation rate = "};
 
 // The shape moved so that its smallest coordinates are 0.
 Shape at_origin(const std::vector<Point>& cubes) {

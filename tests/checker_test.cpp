@@ -31,6 +31,12 @@ std::string mirrored() {
     return text;
 }
 
+const std::string SUMMARY =
+    "\nAll permutations exhausted, 1 unique solutions found, 0 duplicate rotations discarded\n"
+    "Total permutations = 1, tiles attempted = 0, tiles succeeded = 0\n"
+    "Total run time = 00:00:00, Total time to find last unique solution = 00:00:00\n"
+    "Average piece order permutation rate = 1 / second\n";
+
 // A run of a puzzle file: two L-shaped pieces of three cubes in a 3 x 2 x 1 box, and one of a
 // target of three cells in a 2 x 2 x 1 box.
 const std::string BOX_HEADER = "Tandor Cube Solver\n\nPuzzle: two L\nTarget: 6 cells in a 3 x 2 x 1 box\n"
@@ -52,6 +58,7 @@ struct CheckerCase {
 TEST(Checker, CatchesEachFaultOfARunsOutput) {
     const CheckerCase cases[] = {
         {"a start-up and two solutions", start_up_text() + SOLUTION_1 + SOLUTION_2, Output::SOLUTIONS_FILE, 2, {}},
+        {"a complete run", start_up_text() + SOLUTION_1 + SUMMARY, Output::SOLUTIONS_FILE, 1, {}},
         {"two runs, each numbered from 1", start_up_text() + SOLUTION_1 + start_up_text() + SOLUTION_1,
          Output::SOLUTIONS_FILE, 2, {}},
         {"two cells swapped", swapped(), Output::SOLUTIONS_FILE, 1,

@@ -53,7 +53,7 @@ void drop_buffered_output(std::FILE* stream) {
 #elif defined(__APPLE__) || defined(__FreeBSD__) || defined(__NetBSD__) || defined(__OpenBSD__)
     fpurge(stream);
 #else
-    (void)stream;  // the Windows C runtimes drop a failed flush's buffer themselves
+    (void)stream;  // the Windows C runtimes empty the buffer on a failed flush themselves
 #endif
 }
 
