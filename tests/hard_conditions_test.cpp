@@ -170,6 +170,7 @@ TEST(HardConditions, FileCutMidLineGetsTheBannerOnALineOfItsOwn) {
                           "run was cut off; a line break was added so that this run starts on a line of its own\n");
     const std::string file = read_whole_file(solutions_path(dir));
     EXPECT_EQ(file.substr(0, cut.size() + 1 + start_up_text().size()), cut + "\n" + start_up_text());
+    EXPECT_EQ(check_output(file.substr(cut.size() + 1)).faults, NO_FAULTS);
 }
 
 TEST(HardConditions, FullStoreStopsTheRunWithAMessageAndKeepsEverySolution) {
