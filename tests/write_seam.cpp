@@ -114,7 +114,10 @@ std::FILE* seam_take(std::FILE* opened) {
     if (after > before && (pread(seam.fd, seam.waiting.data(), seam.waiting.size(), before) < 0 ||
                            ftruncate(seam.fd, before) != 0))
         std::abort();
-    return std::tmpfile();
+    std::FILE* scratch = std::tmpfile();
+    if (scratch == nullptr)
+        std::abort();
+    return scratch;
 }
 
 }  // namespace
