@@ -4,6 +4,7 @@
 #include <csignal>
 #include <vector>
 
+#include "checker.hpp"
 #include "solver_process.hpp"
 #include "known_answers.hpp"
 #include "support.hpp"
@@ -30,8 +31,11 @@ TEST(EndToEnd, StartUpAndFirstSolutionOnTheConsoleAndInTheFile) {
     const std::string file = read_whole_file(dir + "/TandorCubeSolutions.txt");
     const std::string file_start = start_up_text() + SOLUTION_1_BLOCK;
     ASSERT_EQ(file.substr(0, file_start.size()), file_start);
-    EXPECT_TRUE(is_solution_blocks(file.substr(start_up_text().size())))
-        << "the file holds only complete solution blocks after the start-up text";
+    const OutputCheck in_file = check_output(file);
+    EXPECT_EQ(in_file.faults, NO_FAULTS);
+    EXPECT_EQ(in_file.runs, 1);
+    EXPECT_GE(in_file.solutions, 1);
+    EXPECT_EQ(check_output(run.console, Output::CUT_CONSOLE).faults, NO_FAULTS);
 }
 
 TEST(EndToEnd, ASecondRunAppendsItsOwnReportAndNumbersFromOne) {
@@ -43,6 +47,9 @@ TEST(EndToEnd, ASecondRunAppendsItsOwnReportAndNumbersFromOne) {
     ASSERT_EQ(both.substr(0, first.size()), first);
     const std::string second = both.substr(first.size());
     EXPECT_EQ(second.substr(0, start_up_text().size() + SOLUTION_1_BLOCK.size()), start_up_text() + SOLUTION_1_BLOCK);
+    const OutputCheck check = check_output(both);
+    EXPECT_EQ(check.faults, NO_FAULTS);
+    EXPECT_EQ(check.runs, 2);
 }
 
 // With the report going to a file and standard error on a terminal, the terminal shows a
@@ -83,4 +90,6 @@ TEST(EndToEnd, ATerminalFollowsARunWhoseReportGoesToAFile) {
     const std::string console = read_whole_file(report);
     EXPECT_EQ(console.rfind(start_up_text() + "\nSolution 1\n" + KNOWN_ASSEMBLIES[0].rendering, 0), 0u);
     EXPECT_EQ(console.find_first_of("\r%\033"), std::string::npos);
+    EXPECT_EQ(check_output(console, Output::CONSOLE).faults, NO_FAULTS);
+    EXPECT_EQ(check_output(read_whole_file(dir + "/TandorCubeSolutions.txt")).faults, NO_FAULTS);
 }

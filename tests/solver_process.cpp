@@ -9,8 +9,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <fstream>
 #include <stdexcept>
 #include <thread>
 
@@ -24,6 +26,19 @@ std::string make_run_directory(const std::string& name) {
         throw std::runtime_error("mkdtemp failed");
     return pattern;
 }
+
+namespace {
+
+// The threads a process runs now, from the "Threads:" line of its status; 0 when unknown.
+int threads_of(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("Threads:", 0) == 0)
+            return std::atoi(line.c_str() + 8);
+    return 0;
+}
+
+}  // namespace
 
 SolverRun run_solver(const std::string& binary, const std::string& directory,
                      const std::function<bool(const std::string&)>& stop_now, int stop_signal,
@@ -105,6 +120,8 @@ SolverRun run_solver(const std::string& binary, const std::string& directory,
     std::string* texts[2] = {&run.console, &run.errors};
     int open_streams = 2;
     while (open_streams > 0) {
+        if (options.count_threads && !stopped)
+            run.most_threads = std::max(run.most_threads, threads_of(pid));
         if (!stopped && stop_now(watched())) {
             if (stop_signal != 0)
                 kill(pid, stop_signal);

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "checker.hpp"
 #include "known_answers.hpp"
 #include "solver_process.hpp"
 #include "support.hpp"
@@ -66,7 +67,9 @@ void expect_clean_append(const std::string& dir) {
     const std::string added = after.substr(before.size() + (cut ? 1 : 0));
     const std::string start = start_up_text() + "Solution 1\n" + KNOWN_ASSEMBLIES[0].rendering;
     EXPECT_EQ(added.substr(0, start.size()), start);
-    EXPECT_TRUE(is_solution_blocks(added.substr(start_up_text().size())));
+    const OutputCheck check = check_output(added);
+    EXPECT_EQ(check.faults, NO_FAULTS);
+    EXPECT_EQ(check.runs, 1);
 }
 
 }  // namespace
@@ -79,6 +82,8 @@ void expect_clean_append(const std::string& dir) {
 TEST(WhatSurvivesWhat, AWriteThatFailsAtAnyPointStopsTheRunWithTheFileOnItsLastCompleteBlock) {
     const int short_run_writes = FULL_CAMPAIGN ? 12 : 4;
     const std::string whole = short_run_output(short_run_writes);
+    EXPECT_EQ(check_output(whole).solutions, short_run_writes - 1);
+    EXPECT_EQ(check_output(whole).faults, NO_FAULTS);
     const std::vector<size_t> ends = write_ends(whole);
     struct Error {
         const char* name;
@@ -143,6 +148,8 @@ TEST(WhatSurvivesWhat, AWriteThatFailsAtAnyPointStopsTheRunWithTheFileOnItsLastC
 TEST(WhatSurvivesWhat, AKillAtAnyPointLeavesEveryEarlierStateAsAPrefixAndTheNextRunMends) {
     const int writes = FULL_CAMPAIGN ? 17 : 2;
     const std::string whole = short_run_output(writes);
+    EXPECT_EQ(check_output(whole).solutions, writes - 1);
+    EXPECT_EQ(check_output(whole).faults, NO_FAULTS);
     const std::vector<size_t> ends = write_ends(whole);
     ASSERT_EQ(ends.size(), static_cast<size_t>(writes));
     const std::string dir = make_run_directory("kills");

@@ -33,6 +33,20 @@ inline std::FILE* console_stream() {
     return output_streams.console != nullptr ? output_streams.console : stdout;
 }
 
+// How the solutions file is written. The program's writer is stdio's own; the tests' build of
+// the program (tests/write_seam.cpp) puts one in its place that fails or ends the process at a
+// chosen write. `take` gives the stream the run writes the file with; `flush` and `close` answer
+// as std::fflush and std::fclose (0, or EOF with errno set); `drop` forgets what the stream
+// holds unwritten, which a flush or the close would otherwise try to write again.
+struct SolutionsWriter {
+    std::FILE* (*take)(std::FILE* opened);
+    int (*flush)(std::FILE* stream);
+    void (*drop)(std::FILE* stream);
+    int (*close)(std::FILE* stream);
+};
+
+extern SolutionsWriter solutions_writer;
+
 // Makes an opened solutions file the run's: what it holds now is kept whatever happens, and
 // this run has put none of its solutions in it yet. Returns the stream to write the file with.
 std::FILE* take_solutions_file(std::FILE* opened);
