@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "checker.hpp"
 #include "known_answers.hpp"
 #include "model/puzzle_file.hpp"
 #include "model/run_statistics.hpp"
@@ -194,6 +195,7 @@ TEST(Puzzles, TheBuiltInPuzzleAsAFileGivesTheBuiltInRun) {
         EXPECT_EQ(from_b.substr(0, common), from_a.substr(0, common));
     }
     EXPECT_FALSE(std::filesystem::exists(from_file + "/TandorCubeSolutions.txt"));
+    EXPECT_EQ(check_output(read_whole_file(from_file + "/tandor-solutions.txt")).faults, NO_FAULTS);
 }
 
 // A file the program cannot use gets one line on standard error and status 2, and no solutions
@@ -267,6 +269,10 @@ TEST(Puzzles, APuzzleRunStopsAndFailsByItsOwnFile) {
     EXPECT_EQ(run.end_signal, SIGINT);
     EXPECT_EQ(run.errors.rfind("interrupted: pentominoes-6x10-solutions.txt holds this run's solutions 1 to ", 0), 0u)
         << run.errors;
+    const OutputCheck check = check_output(read_whole_file(stopped + "/pentominoes-6x10-solutions.txt"));
+    EXPECT_EQ(check.faults, NO_FAULTS);
+    EXPECT_GE(check.solutions, 2);
+    EXPECT_EQ(check_output(run.console, Output::CONSOLE).faults, NO_FAULTS);
     const std::string full = make_run_directory("puzzle_full");
     ASSERT_EQ(symlink("/dev/full", (full + "/pentominoes-6x10-solutions.txt").c_str()), 0);
     const SolverRun failed = run_solver(TANDOR_SOLVER, full, [](const std::string&) { return false; }, 0, {.args = args});
