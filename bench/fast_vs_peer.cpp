@@ -2,8 +2,8 @@
 // same symmetry breaking: the same placements of the piece placed first, and the same test of
 // the solutions found on a representative that a symmetry maps onto itself. Prints each one's
 // time, its count and the ratio.
-// Usage: fast-vs-peer [THREADS [fast]]   (THREADS for the fast search, 1 by default; "fast"
-// leaves the peer out). Run it on one core for the side-by-side figure: taskset -c 1.
+// Usage: fast-vs-peer [THREADS [fast [STRIDE]]]   (THREADS for the fast search, 1 by default;
+// "fast" leaves the peer out; STRIDE searches every STRIDE-th task only, a sample for profiling). Run it on one core for the side-by-side figure: taskset -c 1.
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
@@ -41,6 +41,7 @@ bool peer_keeps(const int32_t* rows, int32_t count, void* context) {
 int main(int argc, char** argv) {
     const int32_t threads = argc > 1 ? std::atoi(argv[1]) : 1;
     const bool peer = !(argc > 2 && std::strcmp(argv[2], "fast") == 0);
+    const int32_t stride = argc > 3 ? std::atoi(argv[3]) : 1;
     // The puzzle, its tables and the peer's matrix, all before the clocks.
     build_orientation_table();
     FastPuzzle puzzle;
@@ -53,7 +54,7 @@ int main(int argc, char** argv) {
                 b.restricted_piece + 1, b.representatives, b.placements, b.tested);
 
     const Clock::time_point fast_start = Clock::now();
-    begin_fast_search(threads);
+    begin_fast_search(threads, stride);
     FastSolution s;
     SearchCounters counters{};
     int64_t found = 0;

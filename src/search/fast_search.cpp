@@ -24,6 +24,7 @@ constexpr int32_t MAX_MASKS = FAST_MAX_PLACEMENTS + FAST_MAX_CELLS * FAST_MAX_PI
 // Tasks are the nodes this many depths below the root at least, and deeper until there are this
 // many of them.
 constexpr int32_t MIN_TASKS = 2000;
+constexpr bool K_IN_LINE = true;
 
 // A piece's placements anchored on one cell: masks [begin, begin + size), the first `real` real.
 struct Block {
@@ -37,13 +38,22 @@ struct FastTables {
     int32_t cell_count;
     int32_t piece_count;
     CellSet outside;  // the bits above the target's cells, covered from the start
-    Block blocks[FAST_MAX_CELLS][FAST_MAX_PIECES];
+    Block blocks[FAST_MAX_CELLS][FAST_MAX_PIECES];  // per cell, each piece's placements anchored on it
     alignas(64) CellSet masks[MAX_MASKS];
     uint16_t mask_placement[MAX_MASKS];
     uint8_t mask_piece[MAX_MASKS];
-    // Face neighbours per cell; all ones where a one-cube piece could fill an enclosed cell,
-    // which turns the isolated-cell cut off.
-    CellSet neighbours[FAST_MAX_CELLS + 1];
+    CellSet mask_halo[MAX_MASKS];  // the cells next to the placement's, outside it
+    // k in line: its representatives are tried where the scan reaches them, and a position where
+    // none of them fits any more is not entered. Otherwise k is placed first, at the root.
+    bool k_in_line;
+    uint32_t k_bit;  // k as a piece bit, 0 when k is placed first or there is none
+    alignas(64) CellSet rep_masks[FAST_MAX_PLACEMENTS / FAST_MAX_SYMMETRIES + 64];
+    int32_t rep_mask_count;  // padded to a multiple of BLOCK_WIDTH
+    CellSet neighbours[FAST_MAX_CELLS + 1];  // face neighbours per cell
+    // The piece sizes, ascending, and the pieces of each.
+    int32_t size_count;
+    int32_t sizes[FAST_MAX_PIECES];
+    uint32_t pieces_of_size[FAST_MAX_PIECES];
     uint32_t copies_after[FAST_MAX_PIECES];  // identical pieces numbered above this one
     uint32_t with_copies;                     // pieces that have such copies
     int8_t piece_class[FAST_MAX_PIECES];
@@ -127,7 +137,7 @@ void choose_symmetry_breaking(FastTables& t) {
             kept_by_all = kept_by_all && z.symmetry_pieces[g][k] == k;
         const int32_t orbits = restrict_piece(t, k, false);
         if (best < 0 || (kept_by_all && !best_kept_by_all) ||
-            (kept_by_all == best_kept_by_all && orbits > best_orbits)) {
+            (kept_by_all == best_kept_by_all && orbits < best_orbits)) {
             best = k;
             best_orbits = orbits;
             best_kept_by_all = kept_by_all;
@@ -244,19 +254,62 @@ inline uint32_t pieces_to_try(const FastTables& t, uint32_t unplaced) {
     return allowed;
 }
 
-template <FitFunction fit>
-[[gnu::always_inline]] inline void enter(const FastTables& t, Frame& f, int32_t cell, SearchCounters& c) {
-    int32_t n = 0;
-    int64_t attempted = 0;
-    const Block* row = t.blocks[cell];
-    for (uint32_t rest = pieces_to_try(t, f.unplaced); rest != 0; rest &= rest - 1) {
-        const Block& b = row[std::countr_zero(rest)];
-        if (b.real == 0)
-            continue;
-        attempted += b.real;
-        for (uint32_t bits = fit(t.masks + b.begin, b.size, f.covered) & b.real_mask; bits != 0; bits &= bits - 1)
-            f.candidates[n++] = static_cast<uint16_t>(b.begin + std::countr_zero(bits));
+// Whether an empty cell of `halo` has no empty neighbour left (where the smallest piece left has
+// two cubes or more), or is one of two empty cells enclosed together (three or more): no piece
+// left can fill it.
+[[gnu::always_inline]] inline bool encloses_cell(const CellSet* neighbours, CellSet halo, CellSet now, int32_t smallest) {
+    const CellSet empty = ~now;
+    if (smallest < 2)
+        return false;
+    for (CellSet rest = halo & empty; rest != 0; rest &= rest - 1) {
+        const CellSet around = neighbours[std::countr_zero(rest)] & empty;
+        if (around == 0)
+            return true;
+        if (smallest >= 3 && (around & (around - 1)) == 0 &&
+            (neighbours[std::countr_zero(around)] & empty & ~(rest & -rest)) == 0)
+            return true;
     }
+    return false;
+}
+
+// The size of the smallest piece of a set.
+inline int32_t smallest_piece(const FastTables& t, uint32_t pieces) {
+    for (int32_t i = 0; i < t.size_count; ++i)
+        if ((pieces & t.pieces_of_size[i]) != 0)
+            return t.sizes[i];
+    return 0;
+}
+
+// The fits of every piece that may be tried, from one row of blocks: per piece its bits, and
+// their number.
+template <FitFunction fit>
+[[gnu::always_inline]] inline int32_t find_fits(const FastTables& t, const Block* row, uint32_t pieces, CellSet covered,
+                                                uint32_t (&bits)[FAST_MAX_PIECES], int64_t& attempted) {
+    int32_t n = 0;
+    for (uint32_t rest = pieces; rest != 0; rest &= rest - 1) {
+        const int32_t p = std::countr_zero(rest);
+        const Block& b = row[p];
+        attempted += b.real;
+        bits[p] = b.real == 0 ? 0 : fit(t.masks + b.begin, b.size, covered) & b.real_mask;
+        n += std::popcount(bits[p]);
+    }
+    return n;
+}
+
+// Sets the frame's candidates: the placements that fit on its first empty cell.
+template <FitFunction fit>
+[[gnu::always_inline]] inline void enter(const FastTables& t, Frame& f, SearchCounters& c) {
+    const uint32_t pieces = pieces_to_try(t, f.unplaced);
+    const Block* row = t.blocks[std::countr_zero(~f.covered)];
+    uint32_t bits[FAST_MAX_PIECES];
+    int64_t attempted = 0;
+    int32_t n = 0;
+    if (find_fits<fit>(t, row, pieces, f.covered, bits, attempted) != 0)
+        for (uint32_t rest = pieces; rest != 0; rest &= rest - 1) {
+            const int32_t p = std::countr_zero(rest);
+            for (uint32_t b = bits[p]; b != 0; b &= b - 1)
+                f.candidates[n++] = static_cast<uint16_t>(row[p].begin + std::countr_zero(b));
+        }
     f.count = n;
     f.next = 0;
     ++c.permutations;
@@ -281,7 +334,7 @@ template <FitFunction fit>
     const CellSet* neighbours = t.neighbours;
     SearchCounters c = w.counted;
     int32_t d = start;
-    enter<fit>(t, w.frames[d], std::countr_zero(~w.frames[d].covered), c);
+    enter<fit>(t, w.frames[d], c);
     for (;;) {
         Frame& f = w.frames[d];
         if (f.next == f.count) {
@@ -305,12 +358,14 @@ template <FitFunction fit>
             }
             continue;
         }
-        const int32_t first = std::countr_zero(~now);
-        if ((neighbours[first] & ~now) == 0)
-            continue;  // the next cell to fill is enclosed
+        const uint32_t unplaced = f.unplaced & ~(uint32_t{1} << t.mask_piece[e]);
+        if (encloses_cell(neighbours, t.mask_halo[e], now, smallest_piece(t, unplaced)))
+            continue;  // a cell next to the placement is enclosed
+        if ((unplaced & t.k_bit) != 0 && fit(t.rep_masks, t.rep_mask_count, now) == 0)
+            continue;  // k fits in none of its representatives any more
         Frame& child = w.frames[d + 1];
         child.covered = now;
-        child.unplaced = f.unplaced & ~(uint32_t{1} << t.mask_piece[e]);
+        child.unplaced = unplaced;
         w.prefix[d] = t.mask_placement[e];
         if (d + 1 == limit) {
             Task task{now, child.unplaced, limit, false, {}, c};
@@ -319,7 +374,7 @@ template <FitFunction fit>
             continue;
         }
         ++d;
-        enter<fit>(t, child, first, c);
+        enter<fit>(t, child, c);
     }
     w.counted = c;
 }
@@ -361,7 +416,7 @@ void make_tasks(const FastTables& t, std::vector<Task>& tasks, SearchCounters& w
         w->tasks = &tasks;
         const CellSet start = t.outside;
         const uint32_t all = t.all_pieces;
-        if (t.breaking.restricted_piece >= 0) {
+        if (t.breaking.restricted_piece >= 0 && !t.k_in_line) {
             ++w->counted.permutations;  // the root, where k is placed
             for (uint16_t r : t.representatives) {
                 const FastPlacement& p = t.puzzle.placements[r];
@@ -375,7 +430,10 @@ void make_tasks(const FastTables& t, std::vector<Task>& tasks, SearchCounters& w
                     tasks.push_back(task);
                     continue;
                 }
-                if ((t.neighbours[std::countr_zero(~now)] & ~now) == 0)
+                CellSet halo = 0;
+                for (CellSet m = p.cells; m != 0; m &= m - 1)
+                    halo |= t.neighbours[std::countr_zero(m)];
+                if (encloses_cell(t.neighbours, halo & ~p.cells, now, smallest_piece(t, unplaced)))
                     continue;
                 if (limit == 1) {
                     tasks.push_back({now, unplaced, 1, false, {r}, w->counted});
@@ -476,36 +534,59 @@ void build_fast_tables(const FastPuzzle& puzzle) {
             t.with_copies |= 1u << p;
     }
     choose_symmetry_breaking(t);
-    // The blocks: each piece's allowed placements per anchor cell, k's left out (it is placed at
-    // the root).
-    bool one_cube_piece = false;
+    t.k_in_line = K_IN_LINE && t.breaking.restricted_piece >= 0;
+    t.k_bit = t.k_in_line ? uint32_t{1} << t.breaking.restricted_piece : 0;
+    t.rep_mask_count = 0;
+    for (uint16_t r : t.representatives)
+        t.rep_masks[t.rep_mask_count++] = puzzle.placements[r].cells;
+    while (t.rep_mask_count % BLOCK_WIDTH != 0)
+        t.rep_masks[t.rep_mask_count++] = ~CellSet{0};
+    // The blocks: each piece's allowed placements per anchor cell (k's are left out when it is
+    // placed first, at the root).
     int32_t used = 0;
     const std::vector<FastPlacement>& all = puzzle.placements;
-    size_t i = 0;
     for (int32_t c = 0; c < FAST_MAX_CELLS; ++c)
-        for (int32_t p = 0; p < FAST_MAX_PIECES; ++p) {
-            Block& b = t.blocks[c][p];
-            b = {used, 0, 0, 0};
-            for (; i < all.size() && all[i].anchor == c && all[i].piece == p; ++i) {
-                one_cube_piece = one_cube_piece || std::popcount(all[i].cells) == 1;
-                if (!t.allowed[i] || static_cast<int32_t>(p) == t.breaking.restricted_piece)
-                    continue;
-                t.masks[used + b.real] = all[i].cells;
-                t.mask_placement[used + b.real] = static_cast<uint16_t>(i);
-                t.mask_piece[used + b.real] = static_cast<uint8_t>(p);
-                ++b.real;
+            for (int32_t p = 0; p < FAST_MAX_PIECES; ++p) {
+                Block& b = t.blocks[c][p];
+                b = {used, 0, 0, 0};
+                for (size_t i = 0; i < all.size(); ++i) {
+                    if (all[i].anchor != c || all[i].piece != p)
+                        continue;
+                    if (!t.allowed[i] || (p == t.breaking.restricted_piece && !t.k_in_line))
+                        continue;
+                    const int32_t j = used + b.real;
+                    t.masks[j] = all[i].cells;
+                    t.mask_placement[j] = static_cast<uint16_t>(i);
+                    t.mask_piece[j] = static_cast<uint8_t>(p);
+                    CellSet halo = 0;
+                    for (CellSet m = all[i].cells; m != 0; m &= m - 1)
+                        halo |= puzzle.neighbours[std::countr_zero(m)];
+                    t.mask_halo[j] = halo & ~all[i].cells;
+                    ++b.real;
+                }
+                b.size = (b.real + BLOCK_WIDTH - 1) / BLOCK_WIDTH * BLOCK_WIDTH;
+                for (int32_t j = b.real; j < b.size; ++j) {
+                    t.masks[used + j] = ~CellSet{0};
+                    t.mask_placement[used + j] = 0;
+                    t.mask_piece[used + j] = 0;
+                    t.mask_halo[used + j] = 0;
+                }
+                b.real_mask = b.real == 32 ? ~0u : (1u << b.real) - 1;
+                used += b.size;
             }
-            b.size = (b.real + BLOCK_WIDTH - 1) / BLOCK_WIDTH * BLOCK_WIDTH;
-            for (int32_t j = b.real; j < b.size; ++j) {
-                t.masks[used + j] = ~CellSet{0};
-                t.mask_placement[used + j] = 0;
-                t.mask_piece[used + j] = 0;
-            }
-            b.real_mask = b.real == 32 ? ~0u : (1u << b.real) - 1;
-            used += b.size;
-        }
     for (int32_t c = 0; c <= FAST_MAX_CELLS; ++c)
-        t.neighbours[c] = c < puzzle.cell_count && !one_cube_piece ? puzzle.neighbours[c] : ~CellSet{0};
+        t.neighbours[c] = c < puzzle.cell_count ? puzzle.neighbours[c] : 0;
+    t.size_count = 0;
+    for (int32_t size = 1; size <= FAST_MAX_CELLS; ++size) {
+        uint32_t of_size = 0;
+        for (const FastPlacement& placement : all)
+            if (std::popcount(placement.cells) == size)
+                of_size |= uint32_t{1} << placement.piece;
+        if (of_size != 0) {
+            t.sizes[t.size_count] = size;
+            t.pieces_of_size[t.size_count++] = of_size;
+        }
+    }
 }
 
 const FastSymmetryBreaking& fast_symmetry_breaking() { return tables->breaking; }
@@ -571,11 +652,17 @@ bool fast_solution_kept(const uint16_t* placements, int32_t count) {
     return true;
 }
 
-void begin_fast_search(int32_t threads) {
+void begin_fast_search(int32_t threads, int32_t stride) {
     end_fast_search();
     run = new FastRun;
     run->threads = threads < 1 ? 1 : threads;
     make_tasks(*tables, run->tasks, run->walked);
+    if (stride > 1) {
+        size_t kept = 0;
+        for (size_t i = 0; i < run->tasks.size(); i += static_cast<size_t>(stride))
+            run->tasks[kept++] = run->tasks[i];
+        run->tasks.resize(kept);
+    }
     run->results.resize(run->tasks.size());
     for (TaskResult& r : run->results)
         r.done = false;

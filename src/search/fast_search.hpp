@@ -54,8 +54,9 @@ struct FastSolution {
     SearchCounters counters;
 };
 
-// Starts the search on `threads` threads (1: the calling thread alone).
-void begin_fast_search(int32_t threads);
+// Starts the search on `threads` threads (1: the calling thread alone). A benchmark may search a
+// sample: every `stride`-th task of the tree only.
+void begin_fast_search(int32_t threads, int32_t stride = 1);
 // The next solution in the fixed order, or false when the search is exhausted; `counters` then
 // holds the whole search's counts.
 bool next_fast_solution(FastSolution& out, SearchCounters& counters);
