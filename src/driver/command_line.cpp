@@ -15,7 +15,7 @@
 #include "search/fit_tests.hpp"
 
 CommandLine read_command_line(int argc, char** argv) {
-    CommandLine command_line{Request::RUN, nullptr, false};
+    CommandLine command_line{Request::RUN, nullptr, false, false};
     bool options_ended = false;
     for (int i = 1; i < argc; ++i) {
         const char* argument = argv[i];
@@ -25,12 +25,17 @@ CommandLine read_command_line(int argc, char** argv) {
             options_ended = true;
             continue;
         }
+        // --fast: the fast search.
+        if (is_option && std::strcmp(argument, "--fast") == 0) {
+            command_line.fast = true;
+            continue;
+        }
         if (is_option && (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0))
             asked = Request::HELP;
         else if (is_option && (std::strcmp(argument, "--version") == 0 || std::strcmp(argument, "-V") == 0))
             asked = Request::VERSION;
         if (asked == Request::USAGE_ERROR)
-            return {Request::USAGE_ERROR, argument, is_option};
+            return {Request::USAGE_ERROR, argument, is_option, false};
         if (command_line.request == Request::RUN)
             command_line.request = asked;
     }
@@ -83,6 +88,8 @@ const char HELP_END[] =
     "  reader of standard output went away\n"
     "\n"
     "Options:\n"
+    "  --fast         the fast search: every unique solution once, with the cube's symmetry\n"
+    "                 broken, in seconds; its counters are its own (see the README)\n"
     "  -h, --help     show this text\n"
     "  -V, --version  show the version, the compiler and the fit test this processor gets\n";
 

@@ -14,6 +14,7 @@ struct CommandLine {
     Request request;
     const char* refused;    // the first argument refused, for a usage error; otherwise null
     bool refused_option;    // it was an option, not an operand
+    bool fast;              // --fast: the fast search (search/fast_search.hpp) instead of the default
 };
 CommandLine read_command_line(int argc, char** argv);
 

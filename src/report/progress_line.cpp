@@ -10,6 +10,7 @@
 #include "model/streams.hpp"
 
 ProgressLine progress_line{};
+double (*progress_share_function)() = nullptr;
 
 namespace {
 
@@ -34,7 +35,9 @@ int terminal_width() {
 }  // namespace
 
 void format_progress_line(char* out, size_t size, const RunStatistics& s, ClockValue now, double rate, int width) {
-    double done = static_cast<double>(s.counters.permutations) / static_cast<double>(FULL_RUN_PERMUTATIONS);
+    double done = progress_share_function != nullptr
+                      ? progress_share_function()
+                      : static_cast<double>(s.counters.permutations) / static_cast<double>(FULL_RUN_PERMUTATIONS);
     if (done > 1)
         done = 1;
     const ClockValue elapsed_ms = now > s.start_clock ? now - s.start_clock : 0;

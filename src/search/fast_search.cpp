@@ -716,6 +716,12 @@ void end_fast_search() {
     run = nullptr;
 }
 
+double fast_search_share_done() {
+    if (run == nullptr || run->tasks.empty())
+        return 1;
+    return static_cast<double>(run->current) / static_cast<double>(run->tasks.size());
+}
+
 void begin_fast_built_in_search(int32_t threads) {
     FastPuzzle puzzle;
     built_in_fast_puzzle(puzzle);

@@ -60,8 +60,11 @@ void begin_fast_search(int32_t threads, int32_t stride = 1);
 // The next solution in the fixed order, or false when the search is exhausted; `counters` then
 // holds the whole search's counts.
 bool next_fast_solution(FastSolution& out, SearchCounters& counters);
-// Stops and joins the workers, wherever they are.
+// Stops and joins the workers, wherever they are; nothing when no fast search runs.
 void end_fast_search();
+
+// The share of the search's tasks read so far, 0 to 1, for the progress line.
+double fast_search_share_done();
 
 // The driver's side for the built-in puzzle: begins on `threads` threads, and finds the next
 // solution with the board, the search state (piece and slot per depth) and the run statistics'
