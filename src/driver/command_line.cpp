@@ -33,7 +33,7 @@ const char* option_file(int argc, char** argv, int& i, const char* argument, con
 }  // namespace
 
 CommandLine read_command_line(int argc, char** argv) {
-    CommandLine command_line{Request::RUN, nullptr, false, false, nullptr, nullptr, false};
+    CommandLine command_line{Request::RUN, nullptr, false, false, nullptr, nullptr, false, false};
     bool options_ended = false;
     for (int i = 1; i < argc; ++i) {
         const char* argument = argv[i];
@@ -49,6 +49,10 @@ CommandLine read_command_line(int argc, char** argv) {
             command_line.mirror_images_alike = true;
             continue;
         }
+        if (is_option && std::strcmp(argument, "--fast") == 0) {
+            command_line.fast = true;
+            continue;
+        }
         for (const char** wanted : {&command_line.puzzle_file, &command_line.solutions_file}) {
             const bool puzzle = wanted == &command_line.puzzle_file;
             if (!matched && is_option)
@@ -56,7 +60,7 @@ CommandLine read_command_line(int argc, char** argv) {
                                    matched);
             if (matched) {
                 if (file == nullptr)
-                    return {Request::USAGE_ERROR, argument, true, true, nullptr, nullptr, false};
+                    return {Request::USAGE_ERROR, argument, true, true, nullptr, nullptr, false, false};
                 *wanted = file;
                 break;
             }
@@ -68,7 +72,7 @@ CommandLine read_command_line(int argc, char** argv) {
         else if (is_option && (std::strcmp(argument, "--version") == 0 || std::strcmp(argument, "-V") == 0))
             asked = Request::VERSION;
         if (asked == Request::USAGE_ERROR)
-            return {Request::USAGE_ERROR, argument, is_option, false, nullptr, nullptr, false};
+            return {Request::USAGE_ERROR, argument, is_option, false, nullptr, nullptr, false, false};
         if (command_line.request == Request::RUN)
             command_line.request = asked;
     }
@@ -127,6 +131,8 @@ const char HELP_END[] =
     "  -p, --puzzle FILE     solve the puzzle that FILE describes; a file that cannot be read\n"
     "                        is named with its line and what is wrong, and nothing is run\n"
     "  --mirror              count a solution and its mirror image as one\n"
+    "  --fast                the fast search: every unique solution once, the target's\n"
+    "                        symmetry broken, in seconds; its counters are its own (README)\n"
     "  -o, --solutions FILE  append the solutions to FILE; by default TandorCubeSolutions.txt\n"
     "                        for the built-in puzzle, NAME-solutions.txt for a puzzle file\n"
     "                        NAME.EXT, in the working directory\n"

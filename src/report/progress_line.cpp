@@ -11,6 +11,7 @@
 #include "model/streams.hpp"
 
 ProgressLine progress_line{};
+double (*progress_share_function)() = nullptr;
 
 namespace {
 
@@ -37,7 +38,9 @@ int terminal_width() {
 double share_done(const RunStatistics& s) {
     const ProgressLine& p = progress_line;
     double done = 0;
-    if (p.full_run_permutations > 0) {
+    if (progress_share_function != nullptr) {
+        done = progress_share_function();
+    } else if (p.full_run_permutations > 0) {
         done = static_cast<double>(s.counters.permutations) / static_cast<double>(p.full_run_permutations);
     } else {
         // Each depth's standing choice among the pieces' orientations still open there, the
