@@ -2,8 +2,8 @@
 # Each part of the source includes only the parts it builds on, so that no include circle can
 # form: model on nothing of ours; orient, symmetry and report on model (orient also for the
 # search); the placement table on model and orient, the fit tests on the table, the engine's loop
-# on both, the parallel search on the engine, the front end on all of them; the driver on
-# everything.
+# on both, the parallel search on the engine, the front end on all of them (the fast search's
+# record of the puzzle also on the target's symmetries); the driver on everything.
 set -euo pipefail
 src="$1"
 allowed() {
@@ -16,6 +16,7 @@ allowed() {
     search/fit_tests.*) echo "model search/placement_table.hpp search/fit_tests.hpp" ;;
     search/engine.*) echo "model orient search/placement_table.hpp search/fit_tests.hpp search/engine.hpp" ;;
     search/parallel.*) echo "model search/placement_table.hpp search/engine.hpp search/parallel.hpp" ;;
+    search/fast_puzzle.*) echo "model orient symmetry search" ;;
     search/*) echo "model orient search" ;;
     driver/*) echo "model orient search symmetry report driver" ;;
   esac
