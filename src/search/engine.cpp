@@ -268,7 +268,6 @@ void publish_position(const EnginePosition& s, int32_t placed_depths, bool worki
 }
 
 void write_assembly(const EnginePosition& s, Board& out) {
-    init_board(out);
     for (int32_t d = 0; d < placement_table.piece_count; ++d) {
         const Frame& f = s.frames[d];
         for (CellSet cells = placement_cells(f.piece, f.slot, f.cell); cells != 0; cells = without_lowest_cell(cells))
