@@ -180,10 +180,10 @@ TEST(Puzzles, TheBuiltInPuzzleAsAFileGivesTheBuiltInRun) {
         const size_t end = text.find("\n\n", banner);
         return end == std::string::npos ? text : text.substr(0, banner) + text.substr(end + 2);
     };
-    auto has_solution_3 = [](const std::string& text) { return text.find("Solution 3\n") != std::string::npos; };
+    auto has_solution_4 = [](const std::string& text) { return text.find("Solution 4\n") != std::string::npos; };
     const std::string built_in = make_run_directory("built_in"), from_file = make_run_directory("from_file");
-    const SolverRun a = run_solver(TANDOR_SOLVER, built_in, has_solution_3, SIGKILL);
-    const SolverRun b = run_solver(TANDOR_SOLVER, from_file, has_solution_3, SIGKILL,
+    const SolverRun a = run_solver(TANDOR_SOLVER, built_in, has_solution_4, SIGKILL);
+    const SolverRun b = run_solver(TANDOR_SOLVER, from_file, has_solution_4, SIGKILL,
                                    {.args = {"--puzzle", std::string(TANDOR_PUZZLES) + "/tandor.txt"}});
     EXPECT_EQ(b.console.rfind("Tandor Cube Solver\n\nPuzzle: Tandor Cube\nPuzzle file: ", 0), 0u);
     const std::string console_a = without_clock_lines(a.console), console_b = without_clock_lines(without_header(b.console));
@@ -191,7 +191,7 @@ TEST(Puzzles, TheBuiltInPuzzleAsAFileGivesTheBuiltInRun) {
     const std::string file_b = without_header(read_whole_file(from_file + "/tandor-solutions.txt"));
     for (const auto& [from_a, from_b] : {std::pair{console_a, console_b}, std::pair{file_a, file_b}}) {
         const size_t common = std::min(from_a.size(), from_b.size());
-        ASSERT_GT(common, 2000u);
+        ASSERT_GT(common, 1500u);  // the start-up text and a solution at least
         EXPECT_EQ(from_b.substr(0, common), from_a.substr(0, common));
     }
     EXPECT_FALSE(std::filesystem::exists(from_file + "/TandorCubeSolutions.txt"));
