@@ -33,7 +33,7 @@ Outcome run(bool (*find_next)(), StoreResult (*store)(), int32_t wanted) {
     prepare_run();
     if (with_progress_line) {
         run_statistics.start_clock = process_clock();
-        begin_progress_line();
+        begin_progress_line(FULL_RUN_PERMUTATIONS, catalogue.piece_count, orientation_table.orientation_counts);
         progress_line.enabled = true;
         progress_function = update_progress_line;
     }

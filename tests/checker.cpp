@@ -71,7 +71,7 @@ bool read_points(const std::string& text, std::vector<Point>& points) {
 }
 
 // One run's puzzle, as its header gives it.
-struct Puzzle {
+struct RunPuzzle {
     Point box{4, 4, 4};
     int cell_count = 64;
     std::set<Point> target;             // empty for every cell of the box
@@ -86,12 +86,13 @@ struct Expected {
     std::vector<std::set<Shape>> rotations;
 };
 
-Expected expected_of(const Puzzle& puzzle, std::vector<std::string>& faults) {
+Expected expected_of(const RunPuzzle& puzzle, std::vector<std::string>& faults) {
     Expected expected{puzzle.box, puzzle.cell_count, puzzle.target, {}};
     if (puzzle.pieces.empty()) {
         static const std::vector<std::set<Shape>> built_in = [] {
             std::vector<std::set<Shape>> all;
-            for (const PieceShape& piece : BUILT_IN_CATALOGUE.shapes) {
+            for (int p = 0; p < BUILT_IN_CATALOGUE.piece_count; ++p) {
+                const PieceShape& piece = BUILT_IN_CATALOGUE.shapes[p];
                 std::vector<Point> cubes;
                 for (int i = 0; i < piece.cube_count; ++i)
                     cubes.push_back({piece.cubes[i].x, piece.cubes[i].y, piece.cubes[i].z});
@@ -117,7 +118,7 @@ Expected expected_of(const Puzzle& puzzle, std::vector<std::string>& faults) {
 }
 
 // Reads one header line into the puzzle; false for a line that is none.
-bool read_header_line(const std::string& line, Puzzle& puzzle, std::vector<std::string>& faults) {
+bool read_header_line(const std::string& line, RunPuzzle& puzzle, std::vector<std::string>& faults) {
     int n = 0, x = 0, y = 0, z = 0;
     char end = 0;
     if (std::sscanf(line.c_str(), "Target: %d cells in a %d x %d x %d box%c", &n, &x, &y, &z, &end) == 4) {
@@ -201,7 +202,7 @@ OutputCheck check_output(const std::string& text, Output output) {
     std::istringstream in(output == Output::CUT_CONSOLE ? text.substr(0, text.rfind('\n') + 1) : text);
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
-    Puzzle puzzle;
+    RunPuzzle puzzle;
     Expected expected{};
     bool expected_known = false;
     int next_number = 1;
@@ -211,7 +212,7 @@ OutputCheck check_output(const std::string& text, Output output) {
         char end = 0;
         if (line == "Tandor Cube Solver") {
             ++check.runs;
-            puzzle = Puzzle{};
+            puzzle = RunPuzzle{};
             expected_known = false;
             next_number = 1;
         } else if (std::sscanf(line.c_str(), "Solution %d%c", &number, &end) == 1) {

@@ -100,7 +100,8 @@ TEST(Checker, CatchesEachFaultOfARunsOutput) {
 
 TEST(Checker, KnowsEveryRotationOfTheBuiltInPieces) {
     int total = 0;
-    for (const PieceShape& piece : BUILT_IN_CATALOGUE.shapes) {
+    for (int p = 0; p < BUILT_IN_CATALOGUE.piece_count; ++p) {
+        const PieceShape& piece = BUILT_IN_CATALOGUE.shapes[p];
         std::vector<std::array<int, 3>> cubes;
         for (int i = 0; i < piece.cube_count; ++i)
             cubes.push_back({piece.cubes[i].x, piece.cubes[i].y, piece.cubes[i].z});

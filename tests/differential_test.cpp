@@ -22,8 +22,8 @@ constexpr int ASSEMBLIES = 200;
 
 struct Assembly {
     Board board;
-    std::array<int32_t, PIECE_COUNT> piece_order, orientation_index;
-    std::array<int32_t, 3 * PIECE_COUNT> anchors;
+    std::array<int32_t, MAX_PIECES> piece_order, orientation_index;
+    std::array<int32_t, 3 * MAX_PIECES> anchors;
     int64_t permutations, attempted, succeeded;
 };
 
@@ -67,9 +67,8 @@ std::vector<Board> filter_inputs(const std::vector<Assembly>& assemblies) {
         inputs.push_back(assemblies[n].board);
         if (n % 5 != 4)
             continue;
-        Board turned = assemblies[n / 2].board;
-        for (size_t t = 0; t <= n % 7; ++t)
-            rotate_board(static_cast<int32_t>(t % 3), turned);
+        Board turned;
+        turn_board(static_cast<int32_t>(1 + n % 23), assemblies[n / 2].board, turned);
         inputs.push_back(turned);
         Board mirror = turned;
         for (int x = 1; x <= 4; ++x)
@@ -95,7 +94,7 @@ std::vector<StoreResult> filter_all(StoreResult (*store)(), const std::vector<Bo
 // A position where the search stood at an exchange, as the reports would show it.
 struct ExchangeStop {
     int32_t depth;
-    std::array<int32_t, PIECE_COUNT> piece_order, orientation_index;
+    std::array<int32_t, MAX_PIECES> piece_order, orientation_index;
     std::array<int32_t, 3> current_cell;
     int64_t permutations, attempted, succeeded;
     bool operator==(const ExchangeStop&) const = default;
@@ -190,12 +189,17 @@ TEST(Differential, IndexedFilterAnswersAndStoresAsTheLinearOne) {
     std::vector<std::string> blocks;
     const std::vector<Board> inputs = filter_inputs(first_assemblies(find_next_assembly, blocks));
     const std::vector<StoreResult> linear = filter_all(reference_store_if_unique, inputs);
-    std::vector<Board> linear_store(solution_store.boards, solution_store.boards + run_statistics.solutions);
+    std::vector<Board> linear_store(static_cast<size_t>(run_statistics.solutions));
+    for (size_t n = 0; n < linear_store.size(); ++n)
+        stored_board(static_cast<int32_t>(n), linear_store[n]);
     const std::vector<StoreResult> indexed = filter_all(store_if_unique, inputs);
     EXPECT_EQ(indexed, linear);
     ASSERT_EQ(size_t(run_statistics.solutions), linear_store.size());
-    for (size_t n = 0; n < linear_store.size(); ++n)
-        EXPECT_TRUE(boards_equal(solution_store.boards[n], linear_store[n])) << "slot " << n;
+    for (size_t n = 0; n < linear_store.size(); ++n) {
+        Board stored;
+        stored_board(static_cast<int32_t>(n), stored);
+        EXPECT_TRUE(boards_equal(stored, linear_store[n])) << "slot " << n;
+    }
     int duplicates = 0;
     for (StoreResult result : linear)
         duplicates += result == StoreResult::ROTATED_DUPLICATE;

@@ -177,7 +177,7 @@ TEST(HardConditions, FullStoreStopsTheRunWithAMessageAndKeepsEverySolution) {
     std::FILE* file = std::tmpfile();
     ConsoleCapture capture = begin_console_capture();
     prepare_run();
-    catalogue = BUILT_IN_CATALOGUE;  // start-up normalises and turns the working catalogue
+    use_puzzle(BUILT_IN_PUZZLE, false);  // start-up normalises and turns the working catalogue
     solution_capacity = 3;
     take_solutions_file(file);
     start_up(file);
@@ -185,7 +185,7 @@ TEST(HardConditions, FullStoreStopsTheRunWithAMessageAndKeepsEverySolution) {
     const int status = run_search(file);
     const std::string errors = testing::internal::GetCapturedStderr();
     end_search();
-    solution_capacity = MAX_SOLUTIONS;
+    solution_capacity = INT32_MAX;
     output_streams.solutions_file = nullptr;
     const std::string console = end_console_capture(capture);
     EXPECT_EQ(status, 1);

@@ -15,7 +15,7 @@ allowed() {
     search/placement_table.*) echo "model orient search/placement_table.hpp" ;;
     search/fit_tests.*) echo "model search/placement_table.hpp search/fit_tests.hpp" ;;
     search/engine.*) echo "model orient search/placement_table.hpp search/fit_tests.hpp search/engine.hpp" ;;
-    search/parallel.*) echo "model search/engine.hpp search/parallel.hpp" ;;
+    search/parallel.*) echo "model search/placement_table.hpp search/engine.hpp search/parallel.hpp" ;;
     search/*) echo "model orient search" ;;
     driver/*) echo "model orient search symmetry report driver" ;;
   esac

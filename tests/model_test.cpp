@@ -8,6 +8,7 @@
 #include "support.hpp"
 
 TEST(Board, LayoutPutsXSlowestAndZFastest) {
+    prepare_run();
     EXPECT_EQ(cell_index(1, 1, 1), 43);
     EXPECT_EQ(cell_index(4, 4, 4), 172);
     EXPECT_EQ(cell_index(5, 5, 5), 215);
@@ -16,14 +17,15 @@ TEST(Board, LayoutPutsXSlowestAndZFastest) {
 }
 
 TEST(Board, InitWritesBorderAndEmptyInteriorOverAnyEarlierContents) {
+    prepare_run();
     Board b;
-    for (int i = 0; i < BOARD_CELLS; ++i)
+    for (int i = 0; i < MAX_BOARD_CELLS; ++i)
         b.cells[i] = (i * 7919) % 25 - 5;
     init_board(b);
     int borders = 0, empties = 0;
-    for (int32_t cell : b.cells) {
-        borders += cell == BORDER_CELL;
-        empties += cell == EMPTY_CELL;
+    for (int i = 0; i < geometry.board_cells; ++i) {
+        borders += b.cells[i] == BORDER_CELL;
+        empties += b.cells[i] == EMPTY_CELL;
     }
     EXPECT_EQ(borders, 152);
     EXPECT_EQ(empties, 64);
@@ -35,18 +37,18 @@ TEST(Board, InitWritesBorderAndEmptyInteriorOverAnyEarlierContents) {
     for (int x = 1; x <= 4; ++x)
         for (int y = 1; y <= 4; ++y)
             for (int z = 1; z <= 4; ++z)
-                for (int stride : {X_STRIDE, Y_STRIDE, Z_STRIDE})
+                for (int stride : geometry.stride)
                     for (int step : {stride, -stride}) {
                         const int next = cell_index(x, y, z) + step;
                         ASSERT_GE(next, 0);
-                        ASSERT_LT(next, BOARD_CELLS);
+                        ASSERT_LT(next, geometry.board_cells);
                         EXPECT_TRUE(b.cells[next] == EMPTY_CELL || b.cells[next] == BORDER_CELL);
                     }
 }
 
 TEST(Catalogue, CubeCountsCoverTheInteriorExactly) {
     int total = 0;
-    for (const PieceShape& shape : BUILT_IN_CATALOGUE.shapes)
-        total += shape.cube_count;
-    EXPECT_EQ(total, INTERIOR_CELLS);
+    for (int p = 0; p < BUILT_IN_CATALOGUE.piece_count; ++p)
+        total += BUILT_IN_CATALOGUE.shapes[p].cube_count;
+    EXPECT_EQ(total, 64);
 }

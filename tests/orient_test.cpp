@@ -76,7 +76,7 @@ TEST(Normalise, SlotsBeyondTheCubeCountAreLeftAlone) {
     normalise_shape(shape);
     EXPECT_TRUE((shape.cubes[4] == CubeOffset{9, 9, 9}));
     PieceShape far = shape_of(0, {{0, 0, 0}, {1, 0, 0}});
-    far.cubes[2] = {-7, 5, 8};
+    far.cubes[2] = {-70, 65, 80};
     check_shape_bounds(far);  // returns: the third slot is not a cube
     PieceShape empty = shape_of(0, {});
     normalise_shape(empty);
@@ -87,16 +87,16 @@ using NormaliseDeathTest = ::testing::Test;
 
 TEST(NormaliseDeathTest, CubeOutOfBoundsPrintsMessageAndDumpThenStops) {
     const std::string path = testing::TempDir() + "bounds_console.txt";
-    PieceShape shape = shape_of(2, {{0, 0, 0}, {4, -4, 0}, {1, 5, 0}});
+    PieceShape shape = shape_of(2, {{0, 0, 0}, {64, -64, 0}, {1, 65, 0}});
     shape.orientation_number = 6;
-    check_shape_bounds(shape_of(2, {{4, -4, 4}}));
+    check_shape_bounds(shape_of(2, {{64, -64, 64}}));
     EXPECT_EXIT(
         {
             output_streams.console = std::fopen(path.c_str(), "w");
             check_shape_bounds(shape);
         },
         testing::ExitedWithCode(CONSISTENCY_STOP_STATUS), "");
-    EXPECT_EQ(read_whole_file(path), "cube 2 out of bounds\nPIECE  3 ORIENT  7 : ( 0, 0, 0) ( 4,-4, 0) ( 1, 5, 0) \n");
+    EXPECT_EQ(read_whole_file(path), "cube 2 out of bounds\nPIECE  3 ORIENT  7 : ( 0, 0, 0) (64,-64, 0) ( 1,65, 0) \n");
 }
 
 TEST(OrientationTable, CountsPerPiece) {
@@ -205,8 +205,8 @@ TEST(OrientationTableDeathTest, EachConsistencyStopPrintsItsMessage) {
     stops_with([] { orientation_table.slots[4][2].piece_number = 3; }, verify_orientation_table, "bad piece number 5\n");
     stops_with([] { orientation_table.slots[6][5].orientation_number = 9; }, verify_orientation_table,
                "bad orientation_number 6\n");
-    stops_with([] { orientation_table.slots[0][1].cubes[2].y = -5; }, verify_orientation_table,
-               "cube 2 out of bounds\nPIECE  1 ORIENT  2 : ( 0, 0, 0) ( 0, 0, 1) (-1,-5, 1) ( 1, 0, 1) ( 0, 0, 2) \n");
+    stops_with([] { orientation_table.slots[0][1].cubes[2].y = -65; }, verify_orientation_table,
+               "cube 2 out of bounds\nPIECE  1 ORIENT  2 : ( 0, 0, 0) ( 0, 0, 1) (-1,-65, 1) ( 1, 0, 1) ( 0, 0, 2) \n");
     // Generating a piece whose row is not empty cannot store its first candidate.
     stops_with([] {}, [] { generate_orientations(7); }, "failed to add initial orientation for piece 7\n");
 }

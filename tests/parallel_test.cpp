@@ -28,7 +28,7 @@ struct RunOutput {
 RunOutput first_solutions(int32_t threads) {
     std::FILE* file = std::tmpfile();
     ConsoleCapture capture = begin_console_capture();
-    catalogue = BUILT_IN_CATALOGUE;  // start-up normalises and turns the working catalogue
+    use_puzzle(BUILT_IN_PUZZLE, false);  // start-up normalises and turns the working catalogue
     run_statistics = INITIAL_RUN_STATISTICS;
     reset_solution_store();
     search_threads = threads;

@@ -39,7 +39,7 @@ TEST(Rendering, FirstSolutionIsExactAndEveryLineHas43Characters) {
 
     std::istringstream lines(KNOWN_ASSEMBLIES[0].rendering);
     for (std::string line; std::getline(lines, line);)
-        EXPECT_EQ(line.size(), size_t{RENDERING_LINE_LENGTH});
+        EXPECT_EQ(line.size(), size_t(rendering_line_length()));
 }
 
 TEST(Rendering, EmptyAndBorderCellsAreBlankAndLabelsRunFromOneToD) {
@@ -52,7 +52,7 @@ TEST(Rendering, EmptyAndBorderCellsAreBlankAndLabelsRunFromOneToD) {
     init_board(empty);
     std::FILE* file = std::tmpfile();
     render_board(file, empty);
-    const std::string blank_line = std::string(RENDERING_LINE_LENGTH, ' ') + "\n";
+    const std::string blank_line = std::string(size_t(rendering_line_length()), ' ') + "\n";
     EXPECT_EQ(read_whole_stream(file), blank_line + blank_line + blank_line + blank_line);
     std::fclose(file);
 }

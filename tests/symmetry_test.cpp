@@ -1,10 +1,12 @@
 // Quarter turns of the board and the duplicate filter over the store of solutions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <vector>
 
+#include "driver/driver.hpp"
 #include "model/run_statistics.hpp"
 #include "search/reference_search.hpp"
 #include "search/search.hpp"
@@ -14,11 +16,6 @@
 #include "symmetry/store.hpp"
 
 namespace {
-
-// Every interior cell holds a value of its own.
-Board numbered_board() {
-    return board_from([](int x, int y, int z) { return x * 100 + y * 10 + z; });
-}
 
 int32_t at(const Board& b, int x, int y, int z) { return b.cells[cell_index(x, y, z)]; }
 
@@ -54,6 +51,12 @@ std::vector<Board> all_rotations(const Board& from) {
     return result;
 }
 
+Board stored(int32_t n) {
+    Board b;
+    stored_board(n, b);
+    return b;
+}
+
 Board first_solution() {
     prepare_run();
     find_next_assembly();
@@ -62,48 +65,55 @@ Board first_solution() {
 
 }  // namespace
 
-TEST(BoardRotation, CellMovesOfEachTurnType) {
-    struct Move {
-        int type;
-        std::array<int, 3> from, to;
+// The turns that map a target onto itself, found from its cells alone: as many as the box's shape
+// allows, twice as many with the reflections, and only those the cells allow where the target
+// is not a box.
+TEST(TargetSymmetries, EachTargetKeepsTheTurnsThatMapItOntoItself) {
+    struct Case {
+        const char* target;
+        std::vector<std::array<int, 3>> cells;
+        int rotations, with_reflections;
     };
-    const Move moves[] = {
-        {0, {1, 1, 1}, {1, 1, 4}}, {0, {1, 1, 4}, {1, 4, 4}}, {0, {1, 4, 4}, {1, 4, 1}}, {0, {1, 4, 1}, {1, 1, 1}},
-        {0, {1, 2, 3}, {1, 3, 3}}, {1, {1, 1, 1}, {4, 1, 1}}, {1, {4, 1, 1}, {4, 1, 4}}, {1, {4, 1, 4}, {1, 1, 4}},
-        {1, {1, 1, 4}, {1, 1, 1}}, {1, {1, 2, 3}, {2, 2, 1}}, {2, {1, 1, 1}, {1, 4, 1}}, {2, {1, 4, 1}, {4, 4, 1}},
-        {2, {4, 4, 1}, {4, 1, 1}}, {2, {4, 1, 1}, {1, 1, 1}}, {2, {1, 2, 3}, {2, 4, 3}},
+    auto box = [](int x, int y, int z) {
+        std::vector<std::array<int, 3>> cells;
+        for (int k = 0; k < z; ++k)
+            for (int j = 0; j < y; ++j)
+                for (int i = 0; i < x; ++i)
+                    cells.push_back({i, j, k});
+        return cells;
     };
-    const Board start = numbered_board();
-    for (const Move& m : moves) {
-        Board b = start;
-        rotate_board(m.type, b);
-        EXPECT_EQ(at(b, m.to[0], m.to[1], m.to[2]), at(start, m.from[0], m.from[1], m.from[2])) << "type " << m.type;
+    const Case cases[] = {
+        {"a cube", box(4, 4, 4), 24, 48},
+        {"a square prism", box(2, 2, 3), 8, 16},
+        {"a flat square", box(5, 5, 1), 8, 16},
+        {"a box of three sides", box(2, 3, 4), 4, 8},
+        {"a flat rectangle", box(3, 20, 1), 4, 8},
+        {"an L of three cells", {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}}, 2, 4},
+        {"a chair of four cells", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {1, 1, 1}}, 2, 2},
+        {"a staircase", {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {2, 1, 0}, {2, 1, 1}}, 1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target);
+        Puzzle p{};
+        p.cell_count = static_cast<int32_t>(c.cells.size());
+        for (int a = 0; a < 3; ++a)
+            p.box[a] = 1;
+        for (int i = 0; i < p.cell_count; ++i) {
+            p.cells[i] = {c.cells[i][0], c.cells[i][1], c.cells[i][2]};
+            p.box[0] = std::max(p.box[0], c.cells[i][0] + 1);
+            p.box[1] = std::max(p.box[1], c.cells[i][1] + 1);
+            p.box[2] = std::max(p.box[2], c.cells[i][2] + 1);
+        }
+        // One cube, its own mirror image, as often as the target has cells.
+        p.catalogue.piece_count = 1;
+        p.catalogue.shapes[0].cube_count = 1;
+        for (bool mirror : {false, true}) {
+            use_puzzle(p, mirror);
+            EXPECT_EQ(target_symmetries.rotation_count, c.rotations);
+            EXPECT_EQ(target_symmetries.count, mirror ? c.with_reflections : c.rotations);
+        }
     }
-}
-
-TEST(BoardRotation, FourTurnsRestoreTwoDoNotAndTheBorderStays) {
-    const Board start = numbered_board();
-    for (int type = 0; type < 3; ++type) {
-        Board b = start;
-        rotate_board(type, b);
-        for (int x = 1; x <= 4; ++x)
-            for (int y = 1; y <= 4; ++y)
-                for (int z = 1; z <= 4; ++z)
-                    EXPECT_NE(at(b, x, y, z), at(start, x, y, z)) << "a quarter turn moves every interior cell";
-        rotate_board(type, b);
-        EXPECT_FALSE(boards_equal(b, start));
-        rotate_board(type, b);
-        rotate_board(type, b);
-        EXPECT_TRUE(boards_equal(b, start)) << "type " << type;
-        for (int i = 0; i < BOARD_CELLS; ++i)
-            EXPECT_EQ(b.cells[i] == BORDER_CELL, start.cells[i] == BORDER_CELL);
-    }
-    const Board uniform = board_from([](int, int, int) { return 7; });
-    for (int type = 0; type < 3; ++type) {
-        Board b = uniform;
-        rotate_board(type, b);
-        EXPECT_TRUE(boards_equal(b, uniform));
-    }
+    prepare_run();
 }
 
 struct Filter {
@@ -126,7 +136,7 @@ TEST_P(EveryFilter, EveryRotationOfAStoredSolutionIsADuplicate) {
     EXPECT_EQ(store_if_unique(), StoreResult::STORED_NEW);
     EXPECT_EQ(run_statistics.solutions, 1);
     EXPECT_TRUE(boards_equal(board, found));
-    EXPECT_TRUE(boards_equal(solution_store.boards[0], found));
+    EXPECT_TRUE(boards_equal(stored(0), found));
 
     const std::vector<Board> rotations = all_rotations(found);
     ASSERT_EQ(rotations.size(), 24u);
@@ -152,9 +162,9 @@ TEST_P(EveryFilter, MirrorImagesAndNewAssembliesAreStoredInOrder) {
     EXPECT_EQ(store_if_unique(), StoreResult::STORED_NEW);
     EXPECT_EQ(store_if_unique(), StoreResult::ROTATED_DUPLICATE) << "equal cell for cell";
     EXPECT_EQ(run_statistics.solutions, 3);
-    EXPECT_TRUE(boards_equal(solution_store.boards[0], found));
-    EXPECT_TRUE(boards_equal(solution_store.boards[1], mirror));
-    EXPECT_TRUE(boards_equal(solution_store.boards[2], second));
+    EXPECT_TRUE(boards_equal(stored(0), found));
+    EXPECT_TRUE(boards_equal(stored(1), mirror));
+    EXPECT_TRUE(boards_equal(stored(2), second));
 }
 
 TEST(DuplicateFilter, RotationKeyIsTheSameForAllRotationsAndDiffersForTheMirror) {

@@ -12,10 +12,28 @@
 
 #include "driver/driver.hpp"
 #include "driver/version.hpp"
+#include "model/streams.hpp"
 #include "search/fit_tests.hpp"
 
+namespace {
+
+// The option's file: after "=" in the long form, or the next argument; null when there is none.
+const char* option_file(int argc, char** argv, int& i, const char* argument, const char* long_name, const char* short_name,
+                        bool& matched) {
+    const size_t length = std::strlen(long_name);
+    matched = true;
+    if (std::strcmp(argument, long_name) == 0 || std::strcmp(argument, short_name) == 0)
+        return i + 1 < argc ? argv[++i] : nullptr;
+    if (std::strncmp(argument, long_name, length) == 0 && argument[length] == '=')
+        return argument[length + 1] != '\0' ? argument + length + 1 : nullptr;
+    matched = false;
+    return nullptr;
+}
+
+}  // namespace
+
 CommandLine read_command_line(int argc, char** argv) {
-    CommandLine command_line{Request::RUN, nullptr, false};
+    CommandLine command_line{Request::RUN, nullptr, false, false, nullptr, nullptr, false};
     bool options_ended = false;
     for (int i = 1; i < argc; ++i) {
         const char* argument = argv[i];
@@ -25,12 +43,32 @@ CommandLine read_command_line(int argc, char** argv) {
             options_ended = true;
             continue;
         }
+        bool matched = false;
+        const char* file = nullptr;
+        if (is_option && std::strcmp(argument, "--mirror") == 0) {
+            command_line.mirror_images_alike = true;
+            continue;
+        }
+        for (const char** wanted : {&command_line.puzzle_file, &command_line.solutions_file}) {
+            const bool puzzle = wanted == &command_line.puzzle_file;
+            if (!matched && is_option)
+                file = option_file(argc, argv, i, argument, puzzle ? "--puzzle" : "--solutions", puzzle ? "-p" : "-o",
+                                   matched);
+            if (matched) {
+                if (file == nullptr)
+                    return {Request::USAGE_ERROR, argument, true, true, nullptr, nullptr, false};
+                *wanted = file;
+                break;
+            }
+        }
+        if (matched)
+            continue;
         if (is_option && (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0))
             asked = Request::HELP;
         else if (is_option && (std::strcmp(argument, "--version") == 0 || std::strcmp(argument, "-V") == 0))
             asked = Request::VERSION;
         if (asked == Request::USAGE_ERROR)
-            return {Request::USAGE_ERROR, argument, is_option};
+            return {Request::USAGE_ERROR, argument, is_option, false, nullptr, nullptr, false};
         if (command_line.request == Request::RUN)
             command_line.request = asked;
     }
@@ -42,14 +80,16 @@ namespace {
 char found_viewer_page[VIEWER_PAGE_PATH_SIZE] = "";
 
 const char HELP_START[] =
-    "Usage: tandor-cube-solver [-h | --help | -V | --version]\n"
+    "Usage: tandor-cube-solver [-p FILE | --puzzle FILE] [--mirror] [-o FILE | --solutions FILE]\n"
+    "       tandor-cube-solver [-h | --help | -V | --version]\n"
     "\n"
     "Finds every way to assemble a 4 x 4 x 4 cube from the thirteen built-in pieces of the\n"
     "Tandor Cube, and keeps one copy of each assembly up to a rotation of the whole cube\n"
-    "(mirror images count as different): 14,177 unique solutions. The program takes no input:\n"
-    "with no argument it runs, from start to the end of the search, about 9 minutes on two\n"
-    "cores, 17 on one. Any argument but the options below is refused before anything is\n"
-    "opened or written.\n"
+    "(mirror images count as different): 14,177 unique solutions. With no argument it runs,\n"
+    "from start to the end of the search, about 9 minutes on two cores, 17 on one. With a\n"
+    "puzzle file it solves that puzzle instead: any target of up to 64 cells and up to 32\n"
+    "pieces (README.md gives the file's form). Any argument but the options below is refused\n"
+    "before anything is opened or written.\n"
     "\n"
     "Where it writes:\n"
     "  standard output          the report: the piece list, every unique solution with its\n"
@@ -77,19 +117,28 @@ const char HELP_END[] =
     "  0    the search ran to its end and every line was written\n"
     "  1    the solutions file could not be opened or locked, a write to it or to standard\n"
     "       output failed (the run stops there), or the solution store was full\n"
-    "  2    an argument the program does not take; nothing was run, opened or written\n"
+    "  2    an argument the program does not take, or a puzzle file it cannot use; nothing\n"
+    "       was run, opened or written\n"
     "  70   an internal consistency check of the piece tables failed\n"
     "  killed by SIGINT or SIGTERM when the run was interrupted, by SIGPIPE when the\n"
     "  reader of standard output went away\n"
     "\n"
     "Options:\n"
-    "  -h, --help     show this text\n"
-    "  -V, --version  show the version, the compiler and the fit test this processor gets\n";
+    "  -p, --puzzle FILE     solve the puzzle that FILE describes; a file that cannot be read\n"
+    "                        is named with its line and what is wrong, and nothing is run\n"
+    "  --mirror              count a solution and its mirror image as one\n"
+    "  -o, --solutions FILE  append the solutions to FILE; by default TandorCubeSolutions.txt\n"
+    "                        for the built-in puzzle, NAME-solutions.txt for a puzzle file\n"
+    "                        NAME.EXT, in the working directory\n"
+    "  -h, --help            show this text\n"
+    "  -V, --version         show the version, the compiler and the fit test this processor\n"
+    "                        gets\n"
+    "  --                    end the options\n";
 
 void print_help(std::FILE* out) {
     std::fputs(HELP_START, out);
     if (viewer_page()[0] != '\0')
-        std::fprintf(out, "  open %s\n  in a browser and pick TandorCubeSolutions.txt\n", viewer_page());
+        std::fprintf(out, "  open %s\n  in a browser and pick the solutions file\n", viewer_page());
     else
         std::fputs("  it is installed as " TANDOR_PAGE_UNDER_PREFIX " under the prefix of\n"
                    "  the program when it was built (with npm); this program has none beside it\n",
@@ -114,9 +163,13 @@ void print_version(std::FILE* out) {
 
 int answer_request(const CommandLine& command_line) {
     if (command_line.request == Request::USAGE_ERROR) {
-        std::fprintf(stderr, "tandor-cube-solver: %s '%s'; try 'tandor-cube-solver --help'\n",
-                     command_line.refused_option ? "unrecognized option" : "unexpected argument",
-                     command_line.refused);
+        if (command_line.missing_file)
+            std::fprintf(stderr, "tandor-cube-solver: option '%s' needs a file; try 'tandor-cube-solver --help'\n",
+                         command_line.refused);
+        else
+            std::fprintf(stderr, "tandor-cube-solver: %s '%s'; try 'tandor-cube-solver --help'\n",
+                         command_line.refused_option ? "unrecognized option" : "unexpected argument",
+                         command_line.refused);
         return USAGE_STATUS;
     }
     if (command_line.request == Request::HELP) {
@@ -160,5 +213,5 @@ const char* viewer_page() { return found_viewer_page; }
 
 void point_to_viewer() {
     if (found_viewer_page[0] != '\0')
-        std::fprintf(stderr, "%s%s%s", VIEWER_LINE_START, found_viewer_page, VIEWER_LINE_END);
+        std::fprintf(stderr, "%s%s%s%s\n", VIEWER_LINE_START, found_viewer_page, VIEWER_LINE_PICK, solutions_file_name);
 }

@@ -8,12 +8,19 @@ inline constexpr int USAGE_STATUS = 2;
 // What the command line asks for. Every argument is read before anything is done: -h or --help
 // and -V or --version ask for their text (the first of them counts), "--" ends the options, and
 // any other argument, an unknown option or an operand, anywhere, makes the whole command line a
-// usage error. No argument asks for a run.
+// usage error. Otherwise it asks for a run: of the puzzle file that -p or --puzzle names, or of
+// the built-in puzzle; --mirror counts a solution and its mirror image as one; -o or
+// --solutions names the solutions file. An option's file follows it as the next argument, or
+// after "=" in its long form.
 enum class Request { RUN, HELP, VERSION, USAGE_ERROR };
 struct CommandLine {
     Request request;
-    const char* refused;    // the first argument refused, for a usage error; otherwise null
-    bool refused_option;    // it was an option, not an operand
+    const char* refused;        // the first argument refused, for a usage error; otherwise null
+    bool refused_option;        // it was an option, not an operand
+    bool missing_file;          // the option refused needs a file that is not there
+    const char* puzzle_file;    // null for the built-in puzzle
+    const char* solutions_file; // null for the puzzle's own
+    bool mirror_images_alike;
 };
 CommandLine read_command_line(int argc, char** argv);
 
@@ -33,9 +40,10 @@ void locate_viewer_page();
 // Reads a static buffer only, so a signal handler may call it.
 const char* viewer_page();
 
-// The line that points to the viewer page: VIEWER_LINE_START, the page's path, VIEWER_LINE_END.
+// The line that points to the viewer page: VIEWER_LINE_START, the page's path, VIEWER_LINE_PICK, the
+// solutions file's name and a line break.
 inline constexpr const char* VIEWER_LINE_START = "see the solutions: open ";
-inline constexpr const char* VIEWER_LINE_END = " in a browser and pick TandorCubeSolutions.txt\n";
+inline constexpr const char* VIEWER_LINE_PICK = " in a browser and pick ";
 
 // Prints the line that points to the viewer page on standard error, when there is a page.
 void point_to_viewer();

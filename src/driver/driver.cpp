@@ -1,6 +1,9 @@
 #include "driver/driver.hpp"
 
+#include <sys/stat.h>
+
 #include <cstdio>
+#include <cstring>
 #include <initializer_list>
 
 #include "driver/command_line.hpp"
@@ -8,6 +11,8 @@
 #include "driver/solutions_file.hpp"
 #include "model/board.hpp"
 #include "model/catalogue.hpp"
+#include "model/piece_sets.hpp"
+#include "model/puzzle_file.hpp"
 #include "model/run_statistics.hpp"
 #include "model/streams.hpp"
 #include "orient/normalise.hpp"
@@ -16,10 +21,12 @@
 #include "report/progress_line.hpp"
 #include "report/render.hpp"
 #include "report/progress_block.hpp"
+#include "report/run_header.hpp"
 #include "report/solution_report.hpp"
 #include "report/summary.hpp"
 #include "search/parallel.hpp"
 #include "search/search.hpp"
+#include "symmetry/rotation.hpp"
 #include "symmetry/store.hpp"
 
 namespace {
@@ -34,7 +41,35 @@ void progress_block() {
     search_stop_requested = output_failed();
 }
 
+// NAME-solutions.txt for the puzzle file NAME.EXT or NAME, in the working directory.
+void name_solutions_file(const char* puzzle_file) {
+    const char* base = std::strrchr(puzzle_file, '/');
+    base = base != nullptr ? base + 1 : puzzle_file;
+    const char* dot = std::strrchr(base, '.');
+    const int length = static_cast<int>(dot != nullptr && dot != base ? dot - base : std::strlen(base));
+    std::snprintf(solutions_file_name, sizeof solutions_file_name, "%.*s-solutions.txt", length, base);
+}
+
+// Whether the two paths name one existing file.
+bool same_file(const char* a, const char* b) {
+    struct stat first {}, second {};
+    return stat(a, &first) == 0 && stat(b, &second) == 0 && first.st_dev == second.st_dev &&
+           first.st_ino == second.st_ino;
+}
+
 }  // namespace
+
+bool mirror_images_alike = false;
+
+void use_puzzle(const Puzzle& p, bool mirror) {
+    puzzle = p;
+    mirror_images_alike = mirror;
+    set_board_geometry(puzzle);
+    set_working_catalogue(puzzle);
+    find_piece_sets(puzzle.catalogue);
+    find_target_symmetries(mirror);
+    reset_solution_store();
+}
 
 void start_up(std::FILE* solutions_file) {
     std::FILE* console = console_stream();
@@ -42,11 +77,13 @@ void start_up(std::FILE* solutions_file) {
     static const char BANNER[] = "Tandor Cube Solver\n\n";
     std::fputs(BANNER, console);
     std::fputs(BANNER, solutions_file);
+    write_run_header(console, mirror_images_alike, nullptr);
+    write_run_header(solutions_file, mirror_images_alike, nullptr);
     list_catalogue(solutions_file);
     list_catalogue(console);
     reset_search_order();
     reset_orientation_table();
-    for (int32_t p = 0; p < PIECE_COUNT; ++p) {
+    for (int32_t p = 0; p < catalogue.piece_count; ++p) {
         normalise_shape(catalogue.shapes[p]);
         const int32_t count = generate_orientations(p);
         for (std::FILE* stream : {console, solutions_file})
@@ -78,7 +115,7 @@ int handle_assembly(std::FILE* solutions_file) {
         std::fprintf(stderr,
                      "tandor-cube-solver: the solution store is full (%d solutions); the run stops, "
                      "since a new solution could no longer be kept to recognise its rotations\n",
-                     solution_capacity);
+                     run_statistics.solutions);
         status = RUN_FAILED_STATUS;
     }
     update_progress_line();
@@ -89,7 +126,8 @@ int handle_assembly(std::FILE* solutions_file) {
 void begin_run_clock() {
     progress_function = progress_block;
     run_statistics.start_clock = process_clock();
-    begin_progress_line();
+    begin_progress_line(is_built_in_puzzle(puzzle) ? FULL_RUN_PERMUTATIONS : 0, catalogue.piece_count,
+                        orientation_table.orientation_counts);
 }
 
 int run_search(std::FILE* solutions_file) {
@@ -117,6 +155,27 @@ int run_program(int argc, char** argv) {
     const CommandLine command_line = read_command_line(argc, argv);
     if (command_line.request != Request::RUN)
         return answer_request(command_line);
+    static Puzzle from_file;
+    if (command_line.puzzle_file != nullptr) {
+        char error[PUZZLE_PATH_SIZE + 256];
+        if (!read_puzzle_file(command_line.puzzle_file, from_file, error, sizeof error)) {
+            std::fprintf(stderr, "tandor-cube-solver: %s\n", error);
+            return USAGE_STATUS;
+        }
+        name_solutions_file(command_line.puzzle_file);
+    }
+    if (command_line.solutions_file != nullptr)
+        std::snprintf(solutions_file_name, sizeof solutions_file_name, "%s", command_line.solutions_file);
+    if (command_line.puzzle_file != nullptr && same_file(command_line.puzzle_file, solutions_file_name)) {
+        std::fprintf(stderr, "tandor-cube-solver: %s is the puzzle file itself; name another solutions file with -o\n",
+                     solutions_file_name);
+        return USAGE_STATUS;
+    }
+    use_puzzle(command_line.puzzle_file != nullptr ? from_file : BUILT_IN_PUZZLE, command_line.mirror_images_alike);
+    if (mirror_images_alike && !piece_sets.closed_under_mirror)
+        std::fputs("tandor-cube-solver: --mirror changes nothing here: some pieces' mirror images are not among the "
+                   "pieces, so no mirror image of a solution is a solution\n",
+                   stderr);
     std::FILE* opened = open_solutions_file();
     if (opened == nullptr)
         return RUN_FAILED_STATUS;

@@ -4,8 +4,17 @@
 
 #include <cstdio>
 
+#include "model/puzzle.hpp"
+
 // Exit status of a run that could not keep or report its results honestly.
 inline constexpr int RUN_FAILED_STATUS = 1;
+
+// Whether the run counts a solution and its mirror image as one.
+extern bool mirror_images_alike;
+
+// Makes the puzzle the run's: the board's geometry, the working catalogue, the sets of identical
+// pieces, the target's symmetries (with reflections when `mirror`) and an empty store.
+void use_puzzle(const Puzzle& p, bool mirror);
 
 // Banner, piece list, orientation table with its counts, consistency check, empty board,
 // search start on search_threads threads. Flushes both streams at the end. The solutions file

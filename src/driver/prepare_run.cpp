@@ -1,5 +1,6 @@
 #include "driver/prepare_run.hpp"
 
+#include "driver/driver.hpp"
 #include "model/board.hpp"
 #include "model/run_statistics.hpp"
 #include "orient/orientations.hpp"
@@ -7,7 +8,10 @@
 #include "search/search.hpp"
 #include "symmetry/store.hpp"
 
-void prepare_run() {
+void prepare_run() { prepare_run(BUILT_IN_PUZZLE, false); }
+
+void prepare_run(const Puzzle& p, bool mirror) {
+    use_puzzle(p, mirror);
     reset_search_order();
     build_orientation_table();
     run_statistics = INITIAL_RUN_STATISTICS;

@@ -15,19 +15,21 @@ namespace {
 // The note says what the file kept, and the signal then ends the process as it would have.
 // Only async-signal-safe calls: the note is put together by hand and written in one write.
 void stop_by_signal(int signal_number) {
-    char note[200 + VIEWER_PAGE_PATH_SIZE];
+    char note[200 + VIEWER_PAGE_PATH_SIZE + 2 * SOLUTIONS_NAME_SIZE];
     char* at = note;
     if (output_streams.status_shown)
         at = append_text(at, "\r\033[K");
     at = append_text(at, "interrupted: ");
-    at = append_text(at, SOLUTIONS_FILE_NAME);
+    at = append_text(at, solutions_file_name);
     at = append_text(at, " holds ");
     at = describe_kept_solutions(at);
     at = append_text(at, "; this run has no summary\n");
     if (viewer_page()[0] != '\0') {
         at = append_text(at, VIEWER_LINE_START);
         at = append_text(at, viewer_page());
-        at = append_text(at, VIEWER_LINE_END);
+        at = append_text(at, VIEWER_LINE_PICK);
+        at = append_text(at, solutions_file_name);
+        at = append_text(at, "\n");
     }
     [[maybe_unused]] const ssize_t written = write(STDERR_FILENO, note, static_cast<size_t>(at - note));
     std::signal(signal_number, SIG_DFL);

@@ -22,24 +22,24 @@ void end_cut_line(std::FILE* file) {
     std::fprintf(stderr,
                  "tandor-cube-solver: %s ended in the middle of a line, where an earlier run was cut off; "
                  "a line break was added so that this run starts on a line of its own\n",
-                 SOLUTIONS_FILE_NAME);
+                 solutions_file_name);
 }
 
 }  // namespace
 
 std::FILE* open_solutions_file() {
-    std::FILE* file = std::fopen(SOLUTIONS_FILE_NAME, "a+");
+    std::FILE* file = std::fopen(solutions_file_name, "a+");
     if (file == nullptr) {
-        std::fprintf(stderr, "tandor-cube-solver: cannot open %s: %s\n", SOLUTIONS_FILE_NAME, std::strerror(errno));
+        std::fprintf(stderr, "tandor-cube-solver: cannot open %s: %s\n", solutions_file_name, std::strerror(errno));
         return nullptr;
     }
     if (flock(fileno(file), LOCK_EX | LOCK_NB) != 0) {
         const int error = errno;
         if (error == EWOULDBLOCK)
             std::fprintf(stderr, "tandor-cube-solver: %s is in use by another run in this directory\n",
-                         SOLUTIONS_FILE_NAME);
+                         solutions_file_name);
         else
-            std::fprintf(stderr, "tandor-cube-solver: cannot lock %s: %s\n", SOLUTIONS_FILE_NAME,
+            std::fprintf(stderr, "tandor-cube-solver: cannot lock %s: %s\n", solutions_file_name,
                          std::strerror(error));
         std::fclose(file);
         return nullptr;

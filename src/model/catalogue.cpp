@@ -1,6 +1,7 @@
 #include "model/catalogue.hpp"
 
 const PieceCatalogue BUILT_IN_CATALOGUE = {
+    PIECE_COUNT,
     {
         {0, 0, 5, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {1, -1, 0}, {1, 1, 0}}},
         {1, 0, 4, {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {1, 1, -1}, {9, 9, 9}}},

@@ -1,10 +1,15 @@
-// The thirteen built-in pieces: the shape record every subsystem shares, and their names.
+// The pieces of a puzzle: the shape record every subsystem shares, the catalogue of shapes and
+// names, and the thirteen built-in pieces.
 #pragma once
 
 #include <cstdint>
 
+// The built-in catalogue's pieces.
 inline constexpr int PIECE_COUNT = 13;
-inline constexpr int MAX_CUBES = 5;
+// Capacities of any puzzle: pieces are bits of a 32-bit set, and a piece has at most as many cubes
+// as the target has cells.
+inline constexpr int MAX_PIECES = 32;
+inline constexpr int MAX_CUBES = 64;
 inline constexpr int PIECE_NAME_SIZE = 30;
 
 // The permutations of a complete run, the first one included: the count in the summary of every
@@ -25,15 +30,15 @@ struct PieceShape {
     CubeOffset cubes[MAX_CUBES];
 };
 
-static_assert(sizeof(PieceShape) == 18 * sizeof(int32_t));
-
 struct PieceCatalogue {
-    PieceShape shapes[PIECE_COUNT];
-    char piece_names[PIECE_COUNT][PIECE_NAME_SIZE];
+    int32_t piece_count;
+    PieceShape shapes[MAX_PIECES];                 // records 0 .. piece_count-1 are the pieces
+    char piece_names[MAX_PIECES][PIECE_NAME_SIZE];
 };
 
-// The working catalogue: the orientation generator normalises and turns its shapes in place.
+// The working catalogue of the run's puzzle: the orientation generator normalises and turns its
+// shapes in place.
 extern PieceCatalogue catalogue;
-// The catalogue as built in, for restoring the working copy.
+// The thirteen pieces built in.
 extern const PieceCatalogue BUILT_IN_CATALOGUE;
 

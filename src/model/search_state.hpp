@@ -4,13 +4,14 @@
 #include <cstdint>
 
 #include "model/catalogue.hpp"
-#include "model/cell_set.hpp"
+#include "model/puzzle.hpp"
 
+// The arrays hold one entry per depth, one depth per piece of the run's puzzle.
 struct SearchState {
-    int32_t depth;                           // last placed depth; -1 with an empty board, 12 when complete
-    int32_t piece_order[PIECE_COUNT];        // placed pieces, the piece being tried, then the unused ones
-    int32_t orientation_index[PIECE_COUNT];  // slot placed or being tried per depth; -1 for none
-    CellTriple anchor_cell[PIECE_COUNT];
+    int32_t depth;                          // last placed depth; -1 with an empty board, the last when complete
+    int32_t piece_order[MAX_PIECES];        // placed pieces, the piece being tried, then the unused ones
+    int32_t orientation_index[MAX_PIECES];  // slot placed or being tried per depth; -1 for none
+    CellTriple anchor_cell[MAX_PIECES];
     CellTriple current_cell;
 };
 

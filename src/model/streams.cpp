@@ -13,6 +13,7 @@
 #include "model/run_statistics.hpp"
 
 OutputStreams output_streams{nullptr, nullptr, -1, 0, 0, 0, 0, 0, 0};
+char solutions_file_name[SOLUTIONS_NAME_SIZE] = "TandorCubeSolutions.txt";
 
 namespace {
 
@@ -156,13 +157,13 @@ void tell_output_failure() {
     clear_status_line();
     if (output_streams.file_error == 0) {
         std::fprintf(stderr, "tandor-cube-solver: cannot write to standard output: %s; %s holds %s; stopped\n",
-                     std::strerror(output_streams.console_error), SOLUTIONS_FILE_NAME, kept);
+                     std::strerror(output_streams.console_error), solutions_file_name, kept);
     } else if (output_streams.rollback_error == 0) {
-        std::fprintf(stderr, "tandor-cube-solver: cannot write to %s: %s; it holds %s; stopped\n", SOLUTIONS_FILE_NAME,
+        std::fprintf(stderr, "tandor-cube-solver: cannot write to %s: %s; it holds %s; stopped\n", solutions_file_name,
                      std::strerror(output_streams.file_error), kept);
     } else {
         // strerror's text lives in one buffer: the two errors are written one after the other.
-        std::fprintf(stderr, "tandor-cube-solver: cannot write to %s: %s; ", SOLUTIONS_FILE_NAME,
+        std::fprintf(stderr, "tandor-cube-solver: cannot write to %s: %s; ", solutions_file_name,
                      std::strerror(output_streams.file_error));
         std::fprintf(stderr, "it holds %s, followed by an incomplete block that could not be cut off (%s); stopped\n",
                      kept, std::strerror(output_streams.rollback_error));

@@ -7,7 +7,13 @@
 #include <cstdint>
 #include <cstdio>
 
+// The built-in puzzle's solutions file, in the working directory.
 inline constexpr const char* SOLUTIONS_FILE_NAME = "TandorCubeSolutions.txt";
+inline constexpr int SOLUTIONS_NAME_SIZE = 1024;
+
+// The run's solutions file as the messages name it: SOLUTIONS_FILE_NAME, a puzzle file's own, or
+// the one the command line gives. Set before the file is opened; read by the signal handler.
+extern char solutions_file_name[SOLUTIONS_NAME_SIZE];
 
 struct OutputStreams {
     std::FILE* console;         // null means standard output; tests point it at a file

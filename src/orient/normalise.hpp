@@ -4,7 +4,8 @@
 
 #include "model/catalogue.hpp"
 
-inline constexpr int COORD_LIMIT = 4;
+// A piece has at most 64 cubes face to face, so no normalised cube lies further out than 63.
+inline constexpr int COORD_LIMIT = 64;
 
 // Stops the program, after a message and a dump of the shape, when a used cube lies outside
 // -COORD_LIMIT..COORD_LIMIT on any axis.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "model/board.hpp"
 #include "model/streams.hpp"
 #include "orient/normalise.hpp"
 
@@ -78,7 +79,7 @@ int32_t generate_orientations(int32_t p) {
 }
 
 void verify_orientation_table() {
-    for (int32_t p = 0; p < PIECE_COUNT; ++p)
+    for (int32_t p = 0; p < catalogue.piece_count; ++p)
         for (int32_t o = 0; o < orientation_table.orientation_counts[p]; ++o) {
             const PieceShape& slot = orientation_table.slots[p][o];
             if (slot.piece_number != p) {
@@ -93,10 +94,19 @@ void verify_orientation_table() {
         }
 }
 
+void set_working_catalogue(const Puzzle& p) {
+    catalogue = p.catalogue;
+    for (int32_t piece = 0; piece < catalogue.piece_count; ++piece) {
+        PieceShape& shape = catalogue.shapes[piece];
+        for (int i = 0; i < shape.cube_count; ++i)
+            shape.cubes[i] = to_board_axes(shape.cubes[i]);
+    }
+}
+
 void build_orientation_table() {
-    catalogue = BUILT_IN_CATALOGUE;
+    set_working_catalogue(puzzle);
     reset_orientation_table();
-    for (int32_t p = 0; p < PIECE_COUNT; ++p) {
+    for (int32_t p = 0; p < catalogue.piece_count; ++p) {
         normalise_shape(catalogue.shapes[p]);
         generate_orientations(p);
     }

@@ -2,12 +2,13 @@
 #pragma once
 
 #include "model/catalogue.hpp"
+#include "model/puzzle.hpp"
 
 inline constexpr int MAX_ORIENTATIONS = 24;
 
 struct OrientationTable {
-    PieceShape slots[PIECE_COUNT][MAX_ORIENTATIONS];
-    int32_t orientation_counts[PIECE_COUNT];
+    PieceShape slots[MAX_PIECES][MAX_ORIENTATIONS];
+    int32_t orientation_counts[MAX_PIECES];
 };
 
 extern OrientationTable orientation_table;
@@ -31,6 +32,9 @@ int32_t generate_orientations(int32_t p);
 // with its place, or a cube is out of bounds.
 void verify_orientation_table();
 
-// The whole table from the built-in catalogue without printing anything: the working catalogue
-// restored, each shape normalised and its orientations generated, in piece order.
+// The working catalogue of the run's puzzle: its pieces in the board's axes (model/board.hpp).
+void set_working_catalogue(const Puzzle& p);
+
+// The whole table from the run's puzzle without printing anything: the working catalogue set
+// afresh, each shape normalised and its orientations generated, in piece order.
 void build_orientation_table();

@@ -10,9 +10,9 @@
 
 namespace {
 
-void print_numbers(std::FILE* out, const int32_t (&values)[PIECE_COUNT]) {
-    for (int32_t value : values)
-        std::fprintf(out, "%02d ", value + 1);
+void print_numbers(std::FILE* out, const int32_t (&values)[MAX_PIECES]) {
+    for (int32_t d = 0; d < catalogue.piece_count; ++d)
+        std::fprintf(out, "%02d ", values[d] + 1);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "model/catalogue.hpp"
+#include "model/search_state.hpp"
 #include "model/streams.hpp"
 
 ProgressLine progress_line{};
@@ -33,10 +34,35 @@ int terminal_width() {
 
 }  // namespace
 
+double share_done(const RunStatistics& s) {
+    const ProgressLine& p = progress_line;
+    double done = 0;
+    if (p.full_run_permutations > 0) {
+        done = static_cast<double>(s.counters.permutations) / static_cast<double>(p.full_run_permutations);
+    } else {
+        // Each depth's standing choice among the pieces' orientations still open there, the
+        // first depths weighing most.
+        const SearchState& state = search_state;
+        double weight = 1;
+        for (int32_t d = 0; d <= state.depth && d < 3 && d < p.piece_count; ++d) {
+            int32_t before = state.orientation_index[d] > 0 ? state.orientation_index[d] : 0, total = 0;
+            for (int32_t e = d; e < p.piece_count; ++e) {
+                const int32_t piece = state.piece_order[e];
+                total += p.orientation_counts[piece];
+                if (piece < state.piece_order[d])
+                    before += p.orientation_counts[piece];
+            }
+            if (total == 0)
+                break;
+            done += weight * before / total;
+            weight /= total;
+        }
+    }
+    return done > 1 ? 1 : done;
+}
+
 void format_progress_line(char* out, size_t size, const RunStatistics& s, ClockValue now, double rate, int width) {
-    double done = static_cast<double>(s.counters.permutations) / static_cast<double>(FULL_RUN_PERMUTATIONS);
-    if (done > 1)
-        done = 1;
+    const double done = share_done(s);
     const ClockValue elapsed_ms = now > s.start_clock ? now - s.start_clock : 0;
     char elapsed[24], left[24] = "?";
     format_duration(elapsed, sizeof elapsed, elapsed_ms / 1000);
@@ -70,8 +96,12 @@ void format_progress_line(char* out, size_t size, const RunStatistics& s, ClockV
         out[fits] = '\0';
 }
 
-void begin_progress_line() {
+void begin_progress_line(int64_t full_run_permutations, int32_t piece_count, const int32_t* orientation_counts) {
     progress_line = ProgressLine{};
+    progress_line.full_run_permutations = full_run_permutations;
+    progress_line.piece_count = piece_count;
+    for (int32_t p = 0; p < piece_count; ++p)
+        progress_line.orientation_counts[p] = orientation_counts[p];
     progress_line.enabled = isatty(STDERR_FILENO) == 1 && isatty(STDOUT_FILENO) == 0;
     progress_line.drawn_clock = run_statistics.start_clock;
     progress_line.drawn_permutations = run_statistics.counters.permutations;

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "model/catalogue.hpp"
 #include "model/run_statistics.hpp"
 
 // Redrawn at most this often.
@@ -11,6 +12,9 @@ inline constexpr ClockValue PROGRESS_LINE_INTERVAL_MS = 250;
 
 struct ProgressLine {
     bool enabled;                // standard error is a terminal and standard output is not
+    int64_t full_run_permutations;  // the permutations of a whole run where they are known, or 0
+    int32_t piece_count;
+    int32_t orientation_counts[MAX_PIECES];  // for estimating the share done where the total is not known
     ClockValue drawn_clock;      // when the line was last drawn
     int64_t drawn_permutations;  // the permutations it showed
     double rate;                 // permutations per second, smoothed over the last few draws
@@ -20,8 +24,14 @@ extern ProgressLine progress_line;
 
 // Shows the line when standard error is a terminal and standard output is not: the report then
 // goes to a file or a pipe, and the person at the terminal still sees where the run stands.
-// When both are terminals, the report is the progress display.
-void begin_progress_line();
+// When both are terminals, the report is the progress display. The share of the search done is
+// the permutations over `full_run_permutations` where that is known (the built-in puzzle's
+// tree); otherwise it is estimated from the choices standing at the first depths, each choice of
+// a piece's orientation counting alike.
+void begin_progress_line(int64_t full_run_permutations, int32_t piece_count, const int32_t* orientation_counts);
+
+// The share of the search done, 0 to 1, as the line shows it.
+double share_done(const RunStatistics& s);
 
 // Redraws the line from the run statistics when PROGRESS_LINE_INTERVAL_MS have passed since it
 // was last drawn. It reads the clock once; the search calls it only at its events.

@@ -1,18 +1,30 @@
 #include "report/render.hpp"
 
+#include "model/puzzle.hpp"
 #include "model/run_statistics.hpp"
 #include "model/streams.hpp"
 
+int rendering_line_length() { return puzzle.box[2] * (2 * puzzle.box[0] + 2) + puzzle.box[2] - 1; }
+
 void render_board(std::FILE* stream, const Board& shown) {
-    for (int y = 4; y >= 1; --y) {
-        for (int z = 4; z >= 1; --z) {
-            // Five cells a group: the fifth is the border cell, always a blank.
-            for (int x = 1; x <= 5; ++x)
-                std::fprintf(stream, " %1c", cell_label(shown.cells[cell_index(x, y, z)]));
-            if (z > 1)
-                std::fputs(" ", stream);
+    const int32_t X = puzzle.box[0], Y = puzzle.box[1], Z = puzzle.box[2];
+    char line[MAX_BOARD_CELLS * 3];
+    for (int y = Y - 1; y >= 0; --y) {
+        char* at = line;
+        for (int z = Z - 1; z >= 0; --z) {
+            for (int x = 0; x < X; ++x) {
+                const int16_t element = geometry.file_element[x + X * (y + Y * z)];
+                *at++ = ' ';
+                *at++ = element < 0 ? ' ' : cell_label(shown.cells[element]);
+            }
+            // The blank cell that closes the row, and a blank between layers.
+            *at++ = ' ';
+            *at++ = ' ';
+            if (z > 0)
+                *at++ = ' ';
         }
-        std::fputs("\n", stream);
+        *at++ = '\n';
+        std::fwrite(line, 1, static_cast<size_t>(at - line), stream);
     }
 }
 

@@ -5,17 +5,32 @@
 
 namespace {
 
-using FitFunction = uint32_t (*)(int32_t piece, CellSet around);
+using FitFunction = uint32_t (*)(const CellSet* shapes, CellSet around);
 
-// Fills the frame's fits for every unused piece on its cell and returns the pieces that fit.
-template <FitFunction fit_test>
+// A piece's row of shapes on the frame's cell, and the covered cells as the row sees them: on a
+// box's bits the shapes are seen from their anchor, so the covered cells are shifted down to it.
+template <bool BOX_BITS>
+[[gnu::always_inline]] inline const CellSet* shapes_on(const Frame& f, int32_t piece) {
+    return BOX_BITS ? placement_table.relative[piece] : placement_table.placed[f.cell][piece];
+}
+template <bool BOX_BITS>
+[[gnu::always_inline]] inline CellSet around(const Frame& f) {
+    return BOX_BITS ? f.covered >> f.cell : f.covered;
+}
+template <bool BOX_BITS>
+[[gnu::always_inline]] inline CellSet cells_of(const Frame& f, int32_t o) {
+    return BOX_BITS ? placement_table.relative[f.piece][o] << f.cell : placement_table.placed[f.cell][f.piece][o];
+}
+
+// Fills the frame's fits for every piece tried on its cell and returns the pieces that fit.
+template <FitFunction fit_test, bool BOX_BITS>
 [[gnu::always_inline]] inline uint32_t find_fits(Frame& f) {
-    const CellSet around = f.covered >> f.cell;
-    const uint32_t* inside = placement_table.inside + f.cell * PIECE_COUNT;
+    const CellSet taken = around<BOX_BITS>(f);
+    const uint32_t* inside = placement_table.inside + f.cell * MAX_PIECES;
     uint32_t fitting = 0;
-    for (uint32_t rest = f.unplaced; rest != 0; rest = without_lowest_bit(rest)) {
+    for (uint32_t rest = f.tried; rest != 0; rest = without_lowest_bit(rest)) {
         const int32_t piece = lowest_bit(rest);
-        const uint32_t fits = fit_test(piece, around) & inside[piece];
+        const uint32_t fits = fit_test(shapes_on<BOX_BITS>(f, piece), taken) & inside[piece];
         f.fits[piece] = fits;
         fitting |= static_cast<uint32_t>(fits != 0) << piece;
     }
@@ -23,23 +38,24 @@ template <FitFunction fit_test>
     return fitting;
 }
 
-// Sets the frame on its first piece, the smallest unused one, and returns how many orientations
+// Sets the frame on its first piece, the smallest one tried, and returns how many orientations
 // it has, which tiles_attempted is counted ahead by.
 inline int32_t start_first_piece(Frame& f) {
-    f.piece = lowest_bit(f.unplaced);
+    f.piece = lowest_bit(f.tried);
     f.untried = f.fits[f.piece];
     return orientation_table.orientation_counts[f.piece];
 }
 
 // The same search tree as the straightforward search, step for step: the first empty cell is
 // the lowest clear bit, the isolated-cell test one AND with the forward neighbours, and the fits
-// of every unused piece on a cell are found at once when its depth is entered. A depth where
+// of every piece tried on a cell are found at once when its depth is entered. A depth where
 // nothing fits, the commonest case, is counted without being entered; the exchanges between
-// pieces that do not fit are counted together. It is compiled once per fit test, each copy for
-// the processors that have that test. Its steps are numbered below, and so are its four exits.
-template <FitFunction fit_test>
+// pieces that do not fit are counted together. It is compiled once per fit test and board
+// numbering, each copy for the processors that have that test. Its steps are numbered below,
+// and so are its four exits.
+template <FitFunction fit_test, bool BOX_BITS, bool GENERAL>
 [[gnu::always_inline]] inline EngineStop engine_loop(EnginePosition& s) {
-    const CellSet(*const relative)[MAX_ORIENTATIONS] = placement_table.relative;
+    const int32_t last_depth = placement_table.piece_count - 1;
     // The counters live in registers while the loop runs and go back at every exit.
     int64_t permutations = s.counted.permutations;
     int64_t attempted_ahead = s.counted.tiles_attempted;
@@ -60,10 +76,10 @@ template <FitFunction fit_test>
             const int32_t o = lowest_bit(untried);
             untried = without_lowest_bit(untried);
             ++succeeded;
-            const CellSet now = f->covered | relative[f->piece][o] << f->cell;
+            const CellSet now = f->covered | cells_of<BOX_BITS>(*f, o);
             f->slot = o;
             // Exit ASSEMBLY: the last depth is placed.
-            if (d == PIECE_COUNT - 1) {
+            if (d == last_depth) {
                 f->untried = untried;
                 save();
                 return EngineStop::ASSEMBLY;
@@ -77,15 +93,17 @@ template <FitFunction fit_test>
             Frame* child = f + 1;
             child->covered = now;
             child->cell = first_empty;
-            child->unplaced = f->unplaced & ~bit_of(f->piece);
-            const int32_t pieces = std::popcount(child->unplaced);
+            child->tried = f->tried & ~bit_of(f->piece);
+            if (GENERAL)
+                child->tried |= placement_table.next_copy[f->piece];
+            const int32_t pieces = std::popcount(child->tried);
             // Step 4. A dead depth, where no piece fits, takes `pieces` permutations: an exchange
             // to each of its pieces but the first, then the retreat. Only exchanges are marks, so
             // it is counted at once when its last exchange, at permutations + pieces - 1, stays
             // below the mark; otherwise it is entered and stepped through.
-            if (find_fits<fit_test>(*child) == 0 && permutations + pieces - 1 < next_mark) {
+            if (find_fits<fit_test, BOX_BITS>(*child) == 0 && permutations + pieces - 1 < next_mark) {
                 permutations += pieces;
-                attempted_ahead += orientation_sum(child->unplaced);
+                attempted_ahead += orientation_sum<GENERAL>(child->tried);
                 continue;
             }
             attempted_ahead += start_first_piece(*child);
@@ -103,7 +121,7 @@ template <FitFunction fit_test>
         }
         // Step 6. This piece has no orientation left here: exchange to the next larger piece
         // that fits, or through all the larger ones.
-        const uint32_t larger = f->unplaced & bits_above(f->piece);
+        const uint32_t larger = f->tried & bits_above(f->piece);
         const uint32_t passed = bits_through_first(larger, f->fitting);
         if (passed != 0 && permutations + std::popcount(passed) >= next_mark) {
             // One exchange at a time, to stop at the one that reaches the mark.
@@ -118,7 +136,7 @@ template <FitFunction fit_test>
             continue;
         }
         permutations += std::popcount(passed);
-        attempted_ahead += orientation_sum(passed);
+        attempted_ahead += orientation_sum<GENERAL>(passed);
         const uint32_t next_fitting = f->fitting & larger;
         if (next_fitting != 0) {
             f->piece = lowest_bit(next_fitting);
@@ -145,15 +163,26 @@ template <FitFunction fit_test>
     }
 }
 
-EngineStop run_engine_plain(EnginePosition& s) { return engine_loop<fit_test_plain>(s); }
+// GENERAL: a puzzle with identical pieces, or more than 16 pieces. Without them, as for the
+// built-in puzzle, the loop skips the copies' table and adds orientation counts in two lookups.
+template <FitFunction fit_test>
+[[gnu::always_inline]] inline EngineStop engine_for_board(EnginePosition& s) {
+    const bool general = placement_table.first_copies != first_bits(placement_table.piece_count) ||
+                         placement_table.piece_count > 16;
+    if (geometry.box_bits)
+        return general ? engine_loop<fit_test, true, true>(s) : engine_loop<fit_test, true, false>(s);
+    return general ? engine_loop<fit_test, false, true>(s) : engine_loop<fit_test, false, false>(s);
+}
+
+EngineStop run_engine_plain(EnginePosition& s) { return engine_for_board<fit_test_plain>(s); }
 
 [[gnu::target("avx2,bmi,bmi2,lzcnt,popcnt,fma,f16c,movbe")]] EngineStop run_engine_avx2(EnginePosition& s) {
-    return engine_loop<fit_test_avx2>(s);
+    return engine_for_board<fit_test_avx2>(s);
 }
 
 [[gnu::target("avx512f,avx512vl,avx512bw,avx512dq,avx512cd,avx2,bmi,bmi2,lzcnt,popcnt,fma,f16c,movbe")]] EngineStop
 run_engine_avx512(EnginePosition& s) {
-    return engine_loop<fit_test_avx512>(s);
+    return engine_for_board<fit_test_avx512>(s);
 }
 
 }  // namespace
@@ -185,14 +214,17 @@ EngineStop run_to_progress_mark(EnginePosition& s, int64_t interval) {
 void start_root(EnginePosition& s, const SearchCounters& counters) {
     s.depth = 0;
     s.floor = 0;
-    s.ceiling = PIECE_COUNT;
+    s.ceiling = NO_CEILING;
     s.counted = counters;
     s.next_mark = INT64_MAX;
     Frame& root = s.frames[0];
-    root.covered = 0;
-    root.cell = 0;
-    root.unplaced = bit_of(PIECE_COUNT) - 1;
-    find_fits<fit_test_plain>(root);
+    root.covered = ~geometry.target_bits;
+    root.cell = first_empty_cell(root.covered);
+    root.tried = placement_table.first_copies;
+    if (geometry.box_bits)
+        find_fits<fit_test_plain, true>(root);
+    else
+        find_fits<fit_test_plain, false>(root);
     s.counted.tiles_attempted += start_first_piece(root);
 }
 
@@ -200,26 +232,35 @@ void publish_position(const EnginePosition& s, int32_t placed_depths, bool worki
                       PublishedPosition& out) {
     SearchState& state = out.state;
     int64_t not_yet_tried = 0;
+    uint32_t unplaced = first_bits(placement_table.piece_count);
     for (int32_t d = 0; d < placed_depths; ++d) {
         const Frame& f = s.frames[d];
+        unplaced &= ~bit_of(f.piece);
         state.piece_order[d] = f.piece;
         state.orientation_index[d] = f.slot;
-        state.anchor_cell[d] = scan_cell(f.cell);
+        state.anchor_cell[d] = bit_cell(f.cell);
         not_yet_tried += orientation_table.orientation_counts[f.piece] - 1 - f.slot;
     }
-    if (placed_depths < PIECE_COUNT) {
+    const int32_t pieces = placement_table.piece_count;
+    if (placed_depths < pieces) {
         const Frame& f = s.frames[placed_depths];
         state.piece_order[placed_depths] = f.piece;
         int32_t d = placed_depths;
-        for (uint32_t rest = f.unplaced & ~bit_of(f.piece); rest != 0; rest = without_lowest_bit(rest))
+        for (uint32_t rest = unplaced & ~bit_of(f.piece); rest != 0; rest = without_lowest_bit(rest))
             state.piece_order[++d] = lowest_bit(rest);
-        for (d = placed_depths; d < PIECE_COUNT; ++d)
+        for (d = placed_depths; d < pieces; ++d)
             state.orientation_index[d] = -1;
-        state.current_cell = scan_cell(f.cell);
+        state.current_cell = bit_cell(f.cell);
         if (working_started)
             not_yet_tried += orientation_table.orientation_counts[f.piece];
     } else {
-        state.current_cell = state.anchor_cell[PIECE_COUNT - 1];
+        state.current_cell = state.anchor_cell[pieces - 1];
+    }
+    // Depths beyond the puzzle's pieces stand as the search order was reset.
+    for (int32_t d = pieces; d < MAX_PIECES; ++d) {
+        state.piece_order[d] = d;
+        state.orientation_index[d] = -1;
+        state.anchor_cell[d] = {0, 0, 0};
     }
     state.depth = placed_depths - 1;
     out.counters = {s.counted.permutations, s.counted.tiles_attempted - not_yet_tried, s.counted.tiles_succeeded};
@@ -228,8 +269,9 @@ void publish_position(const EnginePosition& s, int32_t placed_depths, bool worki
 
 void write_assembly(const EnginePosition& s, Board& out) {
     init_board(out);
-    for (const Frame& f : s.frames)
-        for (CellSet cells = placement_table.relative[f.piece][f.slot] << f.cell; cells != 0;
-             cells = without_lowest_cell(cells))
-            out.cells[scan_element(lowest_cell(cells))] = f.piece;
+    for (int32_t d = 0; d < placement_table.piece_count; ++d) {
+        const Frame& f = s.frames[d];
+        for (CellSet cells = placement_cells(f.piece, f.slot, f.cell); cells != 0; cells = without_lowest_cell(cells))
+            out.cells[geometry.bit_element[lowest_cell(cells)]] = f.piece;
+    }
 }

@@ -8,11 +8,11 @@
 // up an EnginePosition and calling run_engine until it says what the role waits for:
 //
 //   role                      where                floor        ceiling      marks (next_mark)
-//   single-threaded search    search.cpp           0            PIECE_COUNT  every PROGRESS_INTERVAL
+//   single-threaded search    search.cpp           0            none         every PROGRESS_INTERVAL
 //   splitter                  parallel.cpp         0            SPLIT_DEPTH  none (INT64_MAX)
-//   worker on one subtree     parallel.cpp         SPLIT_DEPTH  PIECE_COUNT  every CHECKPOINT_INTERVAL
+//   worker on one subtree     parallel.cpp         SPLIT_DEPTH  none         every CHECKPOINT_INTERVAL
 //   merge walk                parallel.cpp         0            SPLIT_DEPTH  every PROGRESS_INTERVAL
-//   replay to a mark          parallel.cpp         SPLIT_DEPTH  PIECE_COUNT  the one mark sought
+//   replay to a mark          parallel.cpp         SPLIT_DEPTH  none         the one mark sought
 //
 // - floor: the depth whose running out of pieces ends the loop (EXHAUSTED). 0 is the whole tree;
 //   a worker's floor is the root of its subtree.
@@ -35,41 +35,44 @@
 #include "model/run_statistics.hpp"
 #include "model/search_state.hpp"
 
-// One depth: the fits of every unused piece on the depth's anchor cell, found at once when the
-// depth is entered, and the piece being tried there. Pieces are bits of a set, so the next larger
-// unused piece is the lowest set bit above the current one, as the straightforward search's
-// exchange and re-sort give; orientations are bits of a piece's fit set, in slot order.
+// One depth: the fits of every piece tried there on the depth's anchor cell, found at once when
+// the depth is entered, and the piece being tried. Pieces are bits of a set, so the next larger
+// piece is the lowest set bit above the current one, as the straightforward search's exchange and
+// re-sort give; orientations are bits of a piece's fit set, in slot order. Of identical pieces,
+// only the first unplaced copy is tried.
 struct Frame {
     CellSet covered;               // cells covered by the earlier depths
-    uint32_t fits[PIECE_COUNT];    // per unused piece, the orientation slots that fit on the cell
     uint32_t untried;              // the current piece's fitting slots not tried yet
-    uint32_t fitting;              // the unused pieces with at least one fitting slot
-    uint32_t unplaced;             // pieces not placed at earlier depths, the current one included
+    uint32_t fitting;              // the pieces tried here with at least one fitting slot
+    uint32_t tried;                // the pieces tried here: of those not placed at earlier depths, the first of each identical set
     int32_t piece;                 // the current piece
     int32_t slot;                  // the orientation slot standing at this depth
     int32_t cell;
+    uint32_t fits[MAX_PIECES];     // per piece tried, the orientation slots that fit on the cell
 };
 
-static_assert(sizeof(Frame) == 88);
+static_assert(sizeof(Frame) == 160);
 
 // A whole search position, resumable at the top of the loop. counted.tiles_attempted is counted
 // ahead: when a piece starts on a cell all its orientations are added at once, and what the
 // straightforward search has not tried yet is subtracted when the position is published.
 struct EnginePosition {
-    Frame frames[PIECE_COUNT];
     int32_t depth;    // the working depth
     int32_t floor;    // the loop ends when this depth runs out of pieces
-    int32_t ceiling;  // a descent to this depth is handed back to the caller; PIECE_COUNT for never
+    int32_t ceiling;  // a descent to this depth is handed back to the caller; NO_CEILING for never
     SearchCounters counted;
     int64_t next_mark;
+    Frame frames[MAX_PIECES];
 };
 
+inline constexpr int32_t NO_CEILING = MAX_PIECES;
+
 // The parallel search keeps hundreds of these per chunk (search/parallel.cpp counts their memory).
-static_assert(sizeof(EnginePosition) == 1192);
+static_assert(sizeof(EnginePosition) == 5168);
 
 enum class EngineStop { ASSEMBLY, EXHAUSTED, SUBTREE, MARK };
 
-// Runs the loop from where the position stands. ASSEMBLY: depth 12 is placed. EXHAUSTED: the
+// Runs the loop from where the position stands. ASSEMBLY: the last depth is placed. EXHAUSTED: the
 // floor depth ran out of pieces (below the root, the retreat that hands back to the depth above
 // is counted). SUBTREE: the next depth is the ceiling; the child frame is set up and `depth` is
 // still the parent's, so the next call goes on as if that subtree had been searched. MARK: the
@@ -77,7 +80,7 @@ enum class EngineStop { ASSEMBLY, EXHAUSTED, SUBTREE, MARK };
 EngineStop run_engine(EnginePosition& s);
 
 // The root of the whole search, with the given counters: depth 0 on the first cell with piece 0
-// started, floor 0, no ceiling, no mark.
+// started, floor 0, no ceiling, no mark. The placement table must be built.
 void start_root(EnginePosition& s, const SearchCounters& counters);
 
 // The first multiple of `interval` above `permutations`.
@@ -96,7 +99,7 @@ struct PublishedPosition {
 };
 
 // The position as the straightforward search would show it: the first `placed_depths` depths
-// placed, and, when fewer than PIECE_COUNT are, the piece at the next depth either just started
+// placed, and, when fewer than all are, the piece at the next depth either just started
 // (nothing tried: `working_started`) or finished. The counters are the position's own, plus `base`.
 void publish_position(const EnginePosition& s, int32_t placed_depths, bool working_started, const SearchCounters& base,
                       PublishedPosition& out);

@@ -24,19 +24,18 @@ const char* fit_test_name(FitTest test);
 // run the search with each test in turn.
 extern FitTest engine_fit_test;
 
-// Each test answers the slots of `piece`, anchored on bit 0, that leave every cell of `around`
-// free: bit o is set when slot o fits. The vector tests may be called only where
-// fit_test_supported says so. They are inline so that each copy of the loop has its test in it.
-inline uint32_t fit_test_plain(int32_t piece, CellSet around) {
-    const CellSet* shapes = placement_table.relative[piece];
+// Each test answers which of a piece's MAX_ORIENTATIONS shapes (a row of the placement table,
+// 64-byte aligned) leave every cell of `around` free: bit o is set when slot o fits. The vector
+// tests may be called only where fit_test_supported says so. They are inline so that each copy
+// of the loop has its test in it.
+inline uint32_t fit_test_plain(const CellSet* shapes, CellSet around) {
     uint32_t fits = 0;
     for (int k = 0; k < MAX_ORIENTATIONS; ++k)
         fits |= static_cast<uint32_t>((shapes[k] & around) == 0) << k;
     return fits;
 }
 
-[[gnu::target("avx2")]] inline uint32_t fit_test_avx2(int32_t piece, CellSet around) {
-    const CellSet* shapes = placement_table.relative[piece];
+[[gnu::target("avx2")]] inline uint32_t fit_test_avx2(const CellSet* shapes, CellSet around) {
     const __m256i taken = _mm256_set1_epi64x(static_cast<long long>(around));
     const __m256i zero = _mm256_setzero_si256();
     uint32_t fits = 0;
@@ -48,8 +47,7 @@ inline uint32_t fit_test_plain(int32_t piece, CellSet around) {
     return fits;
 }
 
-[[gnu::target("avx512f")]] inline uint32_t fit_test_avx512(int32_t piece, CellSet around) {
-    const CellSet* shapes = placement_table.relative[piece];
+[[gnu::target("avx512f")]] inline uint32_t fit_test_avx512(const CellSet* shapes, CellSet around) {
     const __m512i taken = _mm512_set1_epi64(static_cast<long long>(around));
     return static_cast<uint32_t>(_mm512_testn_epi64_mask(_mm512_load_si512(shapes), taken)) |
            static_cast<uint32_t>(_mm512_testn_epi64_mask(_mm512_load_si512(shapes + 8), taken)) << 8 |

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/stop_signals.hpp"
+#include "search/placement_table.hpp"
 
 // Why the output on any number of threads is the single-threaded output, byte for byte:
 //
@@ -27,9 +28,9 @@
 //   CHECKPOINT_INTERVAL permutations of its own count, and the merge replays from the last one
 //   before the mark, at most CHECKPOINT_INTERVAL permutations back.
 //
-// What it costs: a chunk holds CHUNK_CHECKPOINTS + CHUNK_ASSEMBLIES + 1 positions of 1,192 bytes,
-// about 0.58 MiB, and the pool makes 4 chunks per thread and 4 more, all before the search starts:
-// 7 MiB on two threads, 2.9 MiB more per further thread.
+// What it costs: a chunk holds CHUNK_CHECKPOINTS + CHUNK_ASSEMBLIES + 1 positions of 5,168 bytes,
+// about 0.64 MiB, and the pool makes 4 chunks per thread and 4 more, all before the search starts:
+// 7.7 MiB on two threads, 2.6 MiB more per further thread.
 
 namespace {
 
@@ -37,8 +38,8 @@ namespace {
 constexpr int32_t SPLIT_DEPTH = 3;
 // Workers keep a resumable position every this many permutations of their own count.
 constexpr int64_t CHECKPOINT_INTERVAL = 8192;
-constexpr int32_t CHUNK_CHECKPOINTS = 256;
-constexpr int32_t CHUNK_ASSEMBLIES = 256;
+constexpr int32_t CHUNK_CHECKPOINTS = 64;
+constexpr int32_t CHUNK_ASSEMBLIES = 64;
 
 // A stretch of one subtree's search, with counters relative to the subtree's start.
 struct Chunk {
@@ -140,7 +141,7 @@ void work() {
         // The subtree below the splitter's position, with counters of its own.
         s.depth = SPLIT_DEPTH;
         s.floor = SPLIT_DEPTH;
-        s.ceiling = PIECE_COUNT;
+        s.ceiling = NO_CEILING;
         s.counted = {0, 0, 0};
         s.next_mark = CHECKPOINT_INTERVAL;
         for (int32_t sequence = 0;; ++sequence) {
@@ -214,6 +215,8 @@ void release_chunk(Chunk* c, bool task_done) {
 
 }  // namespace
 
+bool parallel_search_fits(int32_t piece_count) { return piece_count > SPLIT_DEPTH + 1; }
+
 int32_t available_processors() {
     cpu_set_t set;
     if (sched_getaffinity(0, sizeof set, &set) != 0)
@@ -271,7 +274,7 @@ ParallelEvent next_parallel_event(PublishedPosition& shown, Board& assembly) {
             }
             if (more_assemblies) {
                 const EnginePosition& a = c.assemblies[merge.next_assembly++];
-                publish_position(a, PIECE_COUNT, false, merge.base, shown);
+                publish_position(a, placement_table.piece_count, false, merge.base, shown);
                 write_assembly(a, assembly);
                 return ParallelEvent::ASSEMBLY;
             }

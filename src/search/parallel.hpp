@@ -10,6 +10,10 @@
 #include "model/board.hpp"
 #include "search/engine.hpp"
 
+// Whether a puzzle of this many pieces has depths enough to be split into subtrees; a smaller one
+// is searched on one thread.
+bool parallel_search_fits(int32_t piece_count);
+
 // The processors this process may run on (its affinity mask).
 int32_t available_processors();
 

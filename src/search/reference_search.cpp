@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "model/board.hpp"
+#include "model/piece_sets.hpp"
 #include "model/run_statistics.hpp"
 #include "orient/orientations.hpp"
 #include "search/search.hpp"
@@ -16,29 +17,53 @@ enum class Step { SCAN, TRY, EXHAUSTED, RETREAT, REMOVE_PLAIN, REMOVE_RESORT };
 
 int32_t& cell_at(const CellTriple& c) { return board.cells[cell_index(c.x, c.y, c.z)]; }
 
+// The cell at the offset from c, or a border cell of its own where that lies beyond the board's
+// border: a large piece can reach further than the one-cell border.
 int32_t& cell_at(const CellTriple& c, const CubeOffset& offset) {
-    return board.cells[cell_index(c.x + offset.x, c.y + offset.y, c.z + offset.z)];
+    static int32_t beyond;
+    const int x = c.x + offset.x, y = c.y + offset.y, z = c.z + offset.z;
+    if (x < 0 || y < 0 || z < 0 || x > geometry.edge[0] + 1 || y > geometry.edge[1] + 1 || z > geometry.edge[2] + 1) {
+        beyond = BORDER_CELL;
+        return beyond;
+    }
+    return board.cells[cell_index(x, y, z)];
 }
 
 void sort_order_from(int32_t first) {
     int32_t* order = search_state.piece_order;
-    for (int32_t i = first; i < PIECE_COUNT - 1; ++i)
-        for (int32_t j = i + 1; j < PIECE_COUNT; ++j)
+    const int32_t pieces = catalogue.piece_count;
+    for (int32_t i = first; i < pieces - 1; ++i)
+        for (int32_t j = i + 1; j < pieces; ++j)
             if (order[j] < order[i])
                 std::swap(order[i], order[j]);
 }
 
+// Whether a later depth may still take piece q: of identical pieces, only the first unplaced one.
+bool first_unplaced_copy(int32_t q, int32_t from_depth) {
+    for (int32_t d = from_depth; d < catalogue.piece_count; ++d) {
+        const int32_t r = search_state.piece_order[d];
+        if (r < q && piece_sets.same_as[r] == piece_sets.same_as[q])
+            return false;
+    }
+    return true;
+}
+
 // Scan from current_cell for the first empty cell; false when there is none or when it has no
-// empty neighbour at +x, +y or +z (the neighbours before it are covered already).
+// empty neighbour at +x, +y or +z (the neighbours before it are covered already), unless a piece
+// of one cube could cover it.
 bool scan_for_coverable_cell() {
     CellTriple c = search_state.current_cell;
-    for (; c.z < BOARD_EDGE; ++c.z, c.y = 0) {
-        for (; c.y < BOARD_EDGE; ++c.y, c.x = 0) {
-            for (; c.x < BOARD_EDGE; ++c.x) {
+    bool one_cube = false;
+    for (int32_t p = 0; p < catalogue.piece_count; ++p)
+        one_cube = one_cube || catalogue.shapes[p].cube_count == 1;
+    for (; c.z <= geometry.edge[2] + 1; ++c.z, c.y = 0) {
+        for (; c.y <= geometry.edge[1] + 1; ++c.y, c.x = 0) {
+            for (; c.x <= geometry.edge[0] + 1; ++c.x) {
                 if (cell_at(c) != EMPTY_CELL)
                     continue;
                 const int32_t* e = &board.cells[cell_index(c.x, c.y, c.z)];
-                if (e[X_STRIDE] != EMPTY_CELL && e[Y_STRIDE] != EMPTY_CELL && e[Z_STRIDE] != EMPTY_CELL)
+                if (!one_cube && e[geometry.stride[0]] != EMPTY_CELL && e[geometry.stride[1]] != EMPTY_CELL &&
+                    e[1] != EMPTY_CELL)
                     return false;
                 search_state.current_cell = c;
                 return true;
@@ -85,7 +110,7 @@ bool reference_find_next_assembly() {
             s.anchor_cell[p] = s.current_cell;
             if (placement_function != nullptr)
                 placement_function();
-            if (s.depth == PIECE_COUNT - 1)
+            if (s.depth == catalogue.piece_count - 1)
                 return true;
             step = Step::SCAN;
             break;
@@ -94,14 +119,14 @@ bool reference_find_next_assembly() {
         case Step::EXHAUSTED: {
             s.orientation_index[p] = -1;
             const int32_t piece = s.piece_order[p];
-            int32_t best = PIECE_COUNT;
+            int32_t best = MAX_PIECES;
             int32_t best_depth = -1;
-            for (int32_t q = p + 1; q < PIECE_COUNT; ++q)
-                if (s.piece_order[q] > piece && s.piece_order[q] < best) {
+            for (int32_t q = p + 1; q < catalogue.piece_count; ++q)
+                if (s.piece_order[q] > piece && s.piece_order[q] < best && first_unplaced_copy(s.piece_order[q], p)) {
                     best = s.piece_order[q];
                     best_depth = q;
                 }
-            if (best == PIECE_COUNT) {
+            if (best == MAX_PIECES) {
                 step = Step::RETREAT;
                 break;
             }

@@ -2,6 +2,7 @@
 
 #include "model/board.hpp"
 #include "model/run_statistics.hpp"
+#include "model/piece_sets.hpp"
 #include "search/engine.hpp"
 #include "search/placement_table.hpp"
 #include "search/parallel.hpp"
@@ -41,7 +42,7 @@ bool progress_block_ends_search() {
 }  // namespace
 
 void reset_search_order() {
-    for (int d = 0; d < PIECE_COUNT; ++d) {
+    for (int d = 0; d < MAX_PIECES; ++d) {
         search_state.piece_order[d] = d;
         search_state.orientation_index[d] = -1;
     }
@@ -52,10 +53,10 @@ void begin_search() {
     search_stop_requested = false;
     search_state.depth = -1;
     search_state.current_cell = {0, 0, 0};
-    build_placement_table();
+    build_placement_table(piece_sets.same_as);
     start_root(single, run_statistics.counters);
     single.next_mark = next_multiple(single.counted.permutations, PROGRESS_INTERVAL);
-    parallel = search_threads > 1;
+    parallel = search_threads > 1 && parallel_search_fits(catalogue.piece_count);
     if (parallel)
         begin_parallel_search(single, search_threads, PROGRESS_INTERVAL);
 }
@@ -88,7 +89,7 @@ bool find_next_assembly() {
             continue;
         }
         const bool assembled = stop == EngineStop::ASSEMBLY;
-        publish_to_run_state(single, assembled ? PIECE_COUNT : 0, false);
+        publish_to_run_state(single, assembled ? catalogue.piece_count : 0, false);
         if (assembled)
             write_assembly(single, board);
         return assembled;

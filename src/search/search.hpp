@@ -19,14 +19,15 @@ extern bool search_stop_requested;
 
 inline constexpr int64_t PROGRESS_INTERVAL = 1000000;
 
-// piece_order 0..12, orientation_index all -1.
+// piece_order 0, 1, 2, ..., orientation_index all -1.
 void reset_search_order();
 
 // Threads the search runs on; 1 is the single-threaded search. Set before begin_search.
 extern int32_t search_threads;
 
-// depth -1, current_cell (0, 0, 0); builds the placement table from the orientation table and
-// sets the search at its first step, with the run statistics' counters as they stand, on
+// depth -1, current_cell (0, 0, 0); builds the placement table from the orientation table, the
+// board's geometry and the sets of identical pieces (orient/piece_sets.hpp), and sets the search
+// at its first step, with the run statistics' counters as they stand, on
 // search_threads threads.
 void begin_search();
 

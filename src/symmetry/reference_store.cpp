@@ -1,30 +1,22 @@
 #include "symmetry/reference_store.hpp"
 
+#include <cstring>
+
 #include "model/run_statistics.hpp"
 #include "symmetry/rotation.hpp"
 #include "symmetry/store.hpp"
 
 StoreResult reference_store_if_unique() {
     const int32_t n = run_statistics.solutions;
-    const Board snapshot = board;
-    // 64 turned positions (i turns about z, j about y, k about x) reach all 24 rotations.
-    for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j) {
-            for (int k = 0; k < 4; ++k) {
-                for (int32_t slot = 0; slot < n; ++slot)
-                    if (boards_equal(board, solution_store.boards[slot])) {
-                        board = snapshot;
-                        return StoreResult::ROTATED_DUPLICATE;
-                    }
-                rotate_board(0);
-            }
-            rotate_board(1);
-        }
-        rotate_board(2);
+    // The board turned into every position the target allows, each compared cell for cell with
+    // every stored solution as found, identical pieces numbered as they first appear.
+    static Board turned;
+    for (int32_t g = 0; g < target_symmetries.count; ++g) {
+        turn_board(g, board, turned);
+        const RotationKey cells = assembly_cells(turned);
+        for (int32_t slot = 0; slot < n; ++slot)
+            if (std::memcmp(cells.cells, solution_store.found[slot].cells, sizeof cells.cells) == 0)
+                return StoreResult::ROTATED_DUPLICATE;
     }
-    board = snapshot;
-    if (n >= solution_capacity)
-        return StoreResult::STORE_FULL;
-    append_solution(snapshot);
-    return StoreResult::STORED_NEW;
+    return append_solution(board) ? StoreResult::STORED_NEW : StoreResult::STORE_FULL;
 }

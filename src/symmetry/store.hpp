@@ -1,58 +1,59 @@
-// The store of unique solutions, and the filter that keeps one assembly per rotation class.
+// The store of unique solutions, and the filter that keeps one assembly per class of assemblies
+// that the target's symmetries (symmetry/rotation.hpp) and swaps of identical pieces turn into
+// each other.
 #pragma once
 
 #include <cstdint>
 
 #include "model/board.hpp"
 
-inline constexpr int32_t MAX_SOLUTIONS = 50000;
-
-// The number of solutions the filter keeps before it answers STORE_FULL: MAX_SOLUTIONS, or
-// fewer where a test wants to see a full store. The store's arrays always have room for
-// MAX_SOLUTIONS.
-extern int32_t solution_capacity;
-
-// A rotation-invariant key: the interior, one cell a byte in scan order, in the rotation of the
-// board that gives the smallest bytes. Two boards are rotations of each other exactly when
-// their keys are equal.
+// A key that every assembly of one class shares: the pieces on the target cells, one a byte in
+// scan order, in the turned position that gives the smallest bytes, identical pieces numbered in
+// the order they first appear. Two assemblies are of one class exactly when their keys are equal.
 struct RotationKey {
-    int8_t cells[INTERIOR_CELLS];
+    int8_t cells[64];  // the first geometry.cell_count are used, the rest 0
 };
 
-// A fixed-size hash index over the keys of the stored solutions, at most half full.
-inline constexpr int32_t index_size_for(int32_t capacity) {
-    int32_t size = 1;
-    while (size < 2 * capacity)
-        size *= 2;
-    return size;
-}
-inline constexpr int32_t SOLUTION_INDEX_SIZE = index_size_for(MAX_SOLUTIONS);
+// The store grows as solutions come, outside the search; this many solutions at most, fewer
+// where a test wants to see a full store.
+extern int32_t solution_capacity;
 
-// Slots 0 .. solutions-1 hold the unique solutions in the order found, exactly as found; the
-// fill count is the solutions counter of the run statistics.
+// Slots 0 .. solutions-1 hold the unique solutions in the order found, each as found (its pieces
+// on the target cells in scan order) with its key; the fill count is the solutions counter of the
+// run statistics. A hash index over the keys, at most half full, finds a key's slot.
 struct SolutionStore {
-    Board boards[MAX_SOLUTIONS];
-    RotationKey keys[MAX_SOLUTIONS];
-    int32_t index[SOLUTION_INDEX_SIZE];  // slot + 1 of a stored key, 0 for none
+    int32_t slots;         // slots allocated
+    RotationKey* keys;
+    RotationKey* found;    // as found
+    int32_t index_size;    // a power of two
+    int32_t* index;        // slot + 1 of a stored key, 0 for none
 };
 
 extern SolutionStore solution_store;
 
 // What store_if_unique answers.
 enum class StoreResult : int32_t {
-    ROTATED_DUPLICATE = 0,  // a rotation of a stored solution: nothing stored
+    ROTATED_DUPLICATE = 0,  // of the class of a stored solution: nothing stored
     STORED_NEW = 1,         // new: appended and counted
-    STORE_FULL = -1,        // new, but no slot left: nothing stored
+    STORE_FULL = -1,        // new, but there is no room for it (solution_capacity, or memory): nothing stored
 };
 
 RotationKey rotation_key(const Board& b);
 
+// The pieces of a board's target cells in scan order, identical pieces numbered in the order they
+// first appear.
+RotationKey assembly_cells(const Board& b);
+
 // Empties the store: no solutions, an empty index.
 void reset_solution_store();
 
-// Appends a board the caller has found new (the store has room), indexes it and counts it.
-void append_solution(const Board& b);
+// Appends a board the caller has found new, indexes it and counts it; false, with nothing
+// stored, when there is no room.
+bool append_solution(const Board& b);
 
-// Answers whether the board is a rotation of a stored solution; a new board is appended and
+// The stored solution n as a board.
+void stored_board(int32_t n, Board& out);
+
+// Answers whether the board is of the class of a stored solution; a new board is appended and
 // counted. The board itself is not changed.
 StoreResult store_if_unique();
