@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
+#include <string>
 #include <vector>
 
 #include "checker.hpp"
@@ -92,4 +94,30 @@ TEST(EndToEnd, ATerminalFollowsARunWhoseReportGoesToAFile) {
     EXPECT_EQ(console.find_first_of("\r%\033"), std::string::npos);
     EXPECT_EQ(check_output(console, Output::CONSOLE).faults, NO_FAULTS);
     EXPECT_EQ(check_output(read_whole_file(dir + "/TandorCubeSolutions.txt")).faults, NO_FAULTS);
+}
+
+// Every shipped puzzle, with and without --mirror, stopped after its first solutions: each run's
+// file and console hold renderings of the pieces and target its header gives, numbered from 1.
+TEST(EndToEnd, EveryShippedPuzzleShowsRotationsOfItsOwnPiecesInItsTarget) {
+    int runs = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(TANDOR_PUZZLES))
+        for (const bool mirror : {false, true}) {
+            const std::string puzzle = entry.path().string();
+            SCOPED_TRACE(puzzle + (mirror ? " --mirror" : ""));
+            std::vector<std::string> args = {"--puzzle", puzzle, "-o", "solutions.txt"};
+            if (mirror)
+                args.push_back("--mirror");
+            const std::string dir = make_run_directory("shipped");
+            const SolverRun run = run_solver(
+                TANDOR_SOLVER, dir, [](const std::string& c) { return c.find("\nSolution 3\n") != std::string::npos; },
+                SIGKILL, {.args = args});
+            const OutputCheck file = check_output(read_whole_file(dir + "/solutions.txt"));
+            EXPECT_EQ(file.faults, NO_FAULTS);
+            EXPECT_EQ(file.runs, 1);
+            EXPECT_GE(file.solutions, 1);
+            EXPECT_EQ(check_output(run.console, run.end_signal == 0 ? Output::CONSOLE : Output::CUT_CONSOLE).faults,
+                      NO_FAULTS);
+            ++runs;
+        }
+    EXPECT_GE(runs, 14);
 }

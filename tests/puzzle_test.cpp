@@ -188,6 +188,7 @@ TEST(Puzzles, TheBuiltInPuzzleAsAFileGivesTheBuiltInRun) {
     EXPECT_EQ(b.console.rfind("Tandor Cube Solver\n\nPuzzle: Tandor Cube\nPuzzle file: ", 0), 0u);
     const std::string console_a = without_clock_lines(a.console), console_b = without_clock_lines(without_header(b.console));
     const std::string file_a = read_whole_file(built_in + "/TandorCubeSolutions.txt");
+    EXPECT_EQ(check_output(read_whole_file(from_file + "/tandor-solutions.txt")).faults, NO_FAULTS);
     const std::string file_b = without_header(read_whole_file(from_file + "/tandor-solutions.txt"));
     for (const auto& [from_a, from_b] : {std::pair{console_a, console_b}, std::pair{file_a, file_b}}) {
         const size_t common = std::min(from_a.size(), from_b.size());
@@ -267,11 +268,13 @@ TEST(Puzzles, APuzzleRunStopsAndFailsByItsOwnFile) {
                                      [](const std::string& c) { return c.find("\nSolution 2\n") != std::string::npos; },
                                      SIGINT, {.args = args});
     EXPECT_EQ(run.end_signal, SIGINT);
-    EXPECT_EQ(run.errors.rfind("interrupted: pentominoes-6x10-solutions.txt holds this run's solutions 1 to ", 0), 0u)
-        << run.errors;
     const OutputCheck check = check_output(read_whole_file(stopped + "/pentominoes-6x10-solutions.txt"));
     EXPECT_EQ(check.faults, NO_FAULTS);
     EXPECT_GE(check.solutions, 2);
+    EXPECT_EQ(run.errors.rfind("interrupted: pentominoes-6x10-solutions.txt holds this run's solutions 1 to " +
+                                   std::to_string(check.solutions) + ", complete;", 0),
+              0u)
+        << run.errors;
     EXPECT_EQ(check_output(run.console, Output::CONSOLE).faults, NO_FAULTS);
     const std::string full = make_run_directory("puzzle_full");
     ASSERT_EQ(symlink("/dev/full", (full + "/pentominoes-6x10-solutions.txt").c_str()), 0);
