@@ -138,7 +138,7 @@ TEST(HardConditions, InterruptedRunEndsOnACompleteBlockWithANoteAndTheSignalsSta
             EXPECT_TRUE(is_solution_blocks(added.substr(start_up_text().size())));
             const int kept = count_of(added, "Solution ");
             EXPECT_GE(kept, 1);
-            EXPECT_EQ(run.errors, "interrupted: TandorCubeSolutions.txt holds " + kept_phrase(kept) +
+            EXPECT_EQ(run.errors, "tandor-cube-solver: interrupted: TandorCubeSolutions.txt holds " + kept_phrase(kept) +
                                       "; this run has no summary\n" + viewer_line);
             // The console too ends on a whole block: the last solution it shows has its report,
             // and the last line is a report's, a progress block's or a duplicate notice.

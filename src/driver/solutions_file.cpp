@@ -1,11 +1,10 @@
 #include "driver/solutions_file.hpp"
 
-#include <sys/file.h>
-
 #include <cerrno>
 #include <cstring>
 
 #include "model/streams.hpp"
+#include "platform/platform.hpp"
 
 namespace {
 
@@ -33,9 +32,9 @@ std::FILE* open_solutions_file() {
         std::fprintf(stderr, "tandor-cube-solver: cannot open %s: %s\n", solutions_file_name, std::strerror(errno));
         return nullptr;
     }
-    if (flock(fileno(file), LOCK_EX | LOCK_NB) != 0) {
+    if (const LockResult locked = platform_lock_file(file); locked != LockResult::LOCKED) {
         const int error = errno;
-        if (error == EWOULDBLOCK)
+        if (locked == LockResult::IN_USE)
             std::fprintf(stderr, "tandor-cube-solver: %s is in use by another run in this directory\n",
                          solutions_file_name);
         else

@@ -1,16 +1,16 @@
 #include "model/streams.hpp"
 
-#include <stdio_ext.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 #include "model/run_statistics.hpp"
+#include "platform/platform.hpp"
 
 #ifdef TANDOR_TEST_SEAMS
+#include <stdio_ext.h>
+#include <unistd.h>
+
 #include <csignal>
 #endif
 
@@ -20,21 +20,14 @@ char solutions_file_name[SOLUTIONS_NAME_SIZE] = "TandorCubeSolutions.txt";
 namespace {
 
 // The file's length, for a regular file; anything else (a device) has nothing to keep or cut.
-bool regular_length(int fd, off_t& length) {
-    struct stat status {};
-    if (fd < 0 || fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
-        return false;
-    length = status.st_size;
-    return true;
-}
+bool regular_length(int fd, int64_t& length) { return platform_file_length(fd, length); }
 
 // Cuts the solutions file back to the end of its last complete block.
 void cut_back_to_complete_block() {
-    off_t length = 0;
+    int64_t length = 0;
     if (!regular_length(output_streams.solutions_fd, length) || length == output_streams.kept_length)
         return;
-    if (ftruncate(output_streams.solutions_fd, output_streams.kept_length) != 0)
-        output_streams.rollback_error = errno != 0 ? errno : EIO;
+    output_streams.rollback_error = platform_cut_file(output_streams.solutions_fd, output_streams.kept_length);
 }
 
 char* append_number(char* at, int32_t value) {
@@ -128,7 +121,7 @@ char* append_text(char* at, const char* text) {
 }
 
 std::FILE* take_solutions_file(std::FILE* opened) {
-    output_streams.solutions_fd = fileno(opened);
+    output_streams.solutions_fd = platform_file_descriptor(opened);
     output_streams.file_error = 0;
     output_streams.rollback_error = 0;
     output_streams.kept_length = 0;
@@ -155,7 +148,7 @@ void flush_stream(std::FILE* stream) {
     int& recorded = is_file ? output_streams.file_error : output_streams.console_error;
     if (recorded != 0) {
         // Once a stream has failed, nothing more reaches it: the run is stopping.
-        __fpurge(stream);
+        platform_discard_buffered(stream);
         return;
     }
     errno = 0;
@@ -167,7 +160,7 @@ void flush_stream(std::FILE* stream) {
         return;
     }
     recorded = errno != 0 ? errno : EIO;
-    __fpurge(stream);
+    platform_discard_buffered(stream);
     if (is_file)
         cut_back_to_complete_block();
 }
