@@ -163,6 +163,16 @@ TEST(HardConditions, FileCutMidLineGetsTheBannerOnALineOfItsOwn) {
                           "run was cut off; a line break was added so that this run starts on a line of its own\n");
     const std::string file = read_whole_file(solutions_path(dir));
     EXPECT_EQ(file.substr(0, cut.size() + 1 + start_up_text().size()), cut + "\n" + start_up_text());
+
+    // Where not even the line break fits, the file stays as it was and the one message says so.
+    const std::string full = make_run_directory("cut_full");
+    std::ofstream(solutions_path(full), std::ios::binary) << cut;
+    const SolverRun stopped = run_solver(TANDOR_SOLVER, full, [](const std::string&) { return false; }, 0,
+                                         {.file_size_limit = static_cast<long>(cut.size())});
+    EXPECT_EQ(stopped.exit_status, 1);
+    EXPECT_EQ(stopped.errors, "tandor-cube-solver: cannot write to TandorCubeSolutions.txt: File too large; it holds "
+                              "none of this run's solutions; stopped\n");
+    EXPECT_EQ(read_whole_file(solutions_path(full)), cut);
 }
 
 TEST(HardConditions, FullStoreStopsTheRunWithAMessageAndKeepsEverySolution) {

@@ -125,8 +125,9 @@ TEST(WhatSurvivesWhat, AWriteThatFailsAtAnyPointStopsTheRunWithTheFileOnItsLastC
             EXPECT_EQ(run.errors, (mend.empty() ? "" : MEND_NOTICE) + "tandor-cube-solver: cannot write to "
                                       "TandorCubeSolutions.txt: " + error.text + "; it holds " + held + "; stopped\n");
             // The bytes from before are intact, and this run's part is its listing and complete
-            // solutions, as the undisturbed run wrote them; a first write that failed left nothing.
-            const std::string expected = k == 1 ? before : before + mend + whole.substr(0, ends[k - 2]);
+            // solutions, as the undisturbed run wrote them; a first write that failed left only the
+            // line break that mended a cut line, which the notice told of.
+            const std::string expected = before + mend + (k == 1 ? "" : whole.substr(0, ends[k - 2]));
             EXPECT_EQ(file, expected);
             expect_clean_append(dir);
         }
