@@ -88,7 +88,7 @@ TEST(EndToEnd, ATerminalFollowsARunWhoseReportGoesToAFile) {
     }
     ASSERT_GE(shown.size(), 3u) << run.errors;
     EXPECT_NE(shown.front(), shown.back()) << "the line follows the solutions found";
-    EXPECT_NE(run.errors.find("\r\033[Kinterrupted: "), std::string::npos) << "the line is cleared for the note";
+    EXPECT_NE(run.errors.find("\r\033[Ktandor-cube-solver: interrupted: "), std::string::npos) << "the line is cleared for the note";
     const std::string console = read_whole_file(report);
     EXPECT_EQ(console.rfind(start_up_text() + "\nSolution 1\n" + KNOWN_ASSEMBLIES[0].rendering, 0), 0u);
     EXPECT_EQ(console.find_first_of("\r%\033"), std::string::npos);

@@ -145,7 +145,7 @@ TEST(HardConditions, InterruptedRunEndsOnACompleteBlockWithANoteAndTheSignalsSta
             EXPECT_EQ(check_output(run.console, Output::CONSOLE).faults, NO_FAULTS);
             const int kept = check.solutions;
             EXPECT_GE(kept, 1);
-            EXPECT_EQ(run.errors, "interrupted: TandorCubeSolutions.txt holds " + kept_phrase(kept) +
+            EXPECT_EQ(run.errors, "tandor-cube-solver: interrupted: TandorCubeSolutions.txt holds " + kept_phrase(kept) +
                                       "; this run has no summary\n" + viewer_line);
             // The console too ends on a whole block: the last solution it shows has its report,
             // and the last line is a report's, a progress block's or a duplicate notice.
@@ -171,6 +171,16 @@ TEST(HardConditions, FileCutMidLineGetsTheBannerOnALineOfItsOwn) {
     const std::string file = read_whole_file(solutions_path(dir));
     EXPECT_EQ(file.substr(0, cut.size() + 1 + start_up_text().size()), cut + "\n" + start_up_text());
     EXPECT_EQ(check_output(file.substr(cut.size() + 1)).faults, NO_FAULTS);
+
+    // Where not even the line break fits, the file stays as it was and the one message says so.
+    const std::string full = make_run_directory("cut_full");
+    std::ofstream(solutions_path(full), std::ios::binary) << cut;
+    const SolverRun stopped = run_solver(TANDOR_SOLVER, full, [](const std::string&) { return false; }, 0,
+                                         {.file_size_limit = static_cast<long>(cut.size())});
+    EXPECT_EQ(stopped.exit_status, 1);
+    EXPECT_EQ(stopped.errors, "tandor-cube-solver: cannot write to TandorCubeSolutions.txt: File too large; it holds "
+                              "none of this run's solutions; stopped\n");
+    EXPECT_EQ(read_whole_file(solutions_path(full)), cut);
 }
 
 TEST(HardConditions, FullStoreStopsTheRunWithAMessageAndKeepsEverySolution) {

@@ -271,7 +271,7 @@ TEST(Puzzles, APuzzleRunStopsAndFailsByItsOwnFile) {
     const OutputCheck check = check_output(read_whole_file(stopped + "/pentominoes-6x10-solutions.txt"));
     EXPECT_EQ(check.faults, NO_FAULTS);
     EXPECT_GE(check.solutions, 2);
-    EXPECT_EQ(run.errors.rfind("interrupted: pentominoes-6x10-solutions.txt holds this run's solutions 1 to " +
+    EXPECT_EQ(run.errors.rfind("tandor-cube-solver: interrupted: pentominoes-6x10-solutions.txt holds this run's solutions 1 to " +
                                    std::to_string(check.solutions) + ", complete;", 0),
               0u)
         << run.errors;

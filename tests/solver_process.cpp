@@ -13,6 +13,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <cstring>
 #include <stdexcept>
 #include <thread>
 
@@ -96,11 +97,18 @@ SolverRun run_solver(const std::string& binary, const std::string& directory,
         sigset_t none;
         sigemptyset(&none);
         sigprocmask(SIG_SETMASK, &none, nullptr);
-        std::vector<char*> argv{const_cast<char*>(binary.c_str())};
+        std::vector<char*> argv;
+#ifdef TANDOR_SOLVER_EMULATOR
+        // A cross build's program runs under the emulator, as the tests do.
+        static std::string emulator = TANDOR_SOLVER_EMULATOR;
+        for (char* word = std::strtok(emulator.data(), " "); word != nullptr; word = std::strtok(nullptr, " "))
+            argv.push_back(word);
+#endif
+        argv.push_back(const_cast<char*>(binary.c_str()));
         for (const std::string& arg : options.args)
             argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
-        execv(binary.c_str(), argv.data());
+        execv(argv[0], argv.data());
         _exit(127);
     }
     close(out_pipe[1]);

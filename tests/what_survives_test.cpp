@@ -130,8 +130,9 @@ TEST(WhatSurvivesWhat, AWriteThatFailsAtAnyPointStopsTheRunWithTheFileOnItsLastC
             EXPECT_EQ(run.errors, (mend.empty() ? "" : MEND_NOTICE) + "tandor-cube-solver: cannot write to "
                                       "TandorCubeSolutions.txt: " + error.text + "; it holds " + held + "; stopped\n");
             // The bytes from before are intact, and this run's part is its listing and complete
-            // solutions, as the undisturbed run wrote them; a first write that failed left nothing.
-            const std::string expected = k == 1 ? before : before + mend + whole.substr(0, ends[k - 2]);
+            // solutions, as the undisturbed run wrote them; a first write that failed left only the
+            // line break that mended a cut line, which the notice told of.
+            const std::string expected = before + mend + (k == 1 ? "" : whole.substr(0, ends[k - 2]));
             EXPECT_EQ(file, expected);
             expect_clean_append(dir);
         }
@@ -169,7 +170,8 @@ TEST(WhatSurvivesWhat, AKillAtAnyPointLeavesEveryEarlierStateAsAPrefixAndTheNext
             const std::string file = file_in(dir);
             ASSERT_EQ(file.substr(0, before.size()), before) << "an earlier state is not a prefix";
             const std::string output = (cut ? "\n" : "") + whole;
-            const size_t start = k == 1 ? 0 : ends[k - 2] + (cut ? 1 : 0);
+            // A cut line's line break lands on its own, before the first block.
+            const size_t start = (k == 1 ? 0 : ends[k - 2]) + (cut ? 1 : 0);
             const size_t end = ends[k - 1] + (cut ? 1 : 0);
             const size_t landed = landing < 0 ? (end - start) / 2 : std::min<size_t>(landing, end - start);
             EXPECT_EQ(file.substr(before.size()), output.substr(0, start + landed));

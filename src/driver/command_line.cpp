@@ -1,8 +1,5 @@
 #include "driver/command_line.hpp"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -13,6 +10,7 @@
 #include "driver/driver.hpp"
 #include "driver/version.hpp"
 #include "model/streams.hpp"
+#include "platform/platform.hpp"
 #include "search/fit_tests.hpp"
 
 namespace {
@@ -162,7 +160,9 @@ void print_version(std::FILE* out) {
     std::fputs("compiler: unknown", out);
 #endif
     std::fprintf(out, ", C++%ld, %s build\n", __cplusplus / 100 % 100, TANDOR_BUILD_TARGET);
-    std::fprintf(out, "fit test: %s (the widest this processor has)\n", fit_test_name(widest_fit_test()));
+    std::fprintf(out, "fit test: %s (%s)\n", fit_test_name(widest_fit_test()),
+                 TANDOR_VECTOR_FIT_TESTS ? "the widest this processor has" : "portable: this build has no vector test");
+    std::fprintf(out, "system: %s\n", platform_name());
 }
 
 }  // namespace
@@ -192,26 +192,15 @@ int answer_request(const CommandLine& command_line) {
 }
 
 void locate_viewer_page() {
-    char program[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", program, sizeof program - 1);
-    if (length <= 0)
+    char program[VIEWER_PAGE_PATH_SIZE];
+    if (!platform_program_directory(program, sizeof program))
         return;
-    program[length] = '\0';
-    char* const name = std::strrchr(program, '/');
-    if (name == nullptr)
-        return;
-    name[1] = '\0';
     // Where an install lays the page out from the program's directory, then a build tree's.
     for (const char* relative : {TANDOR_PAGE_FROM_PROGRAM, "tandor-cube-viewer.html"}) {
-        char candidate[PATH_MAX + 64];
-        char page[PATH_MAX];
-        struct stat status {};
+        char candidate[VIEWER_PAGE_PATH_SIZE + 64];
         std::snprintf(candidate, sizeof candidate, "%s%s", program, relative);
-        if (realpath(candidate, page) != nullptr && stat(page, &status) == 0 && S_ISREG(status.st_mode) &&
-            std::strlen(page) < sizeof found_viewer_page) {
-            std::strcpy(found_viewer_page, page);
+        if (platform_regular_file(candidate, found_viewer_page, sizeof found_viewer_page))
             return;
-        }
     }
 }
 

@@ -1,7 +1,5 @@
 #include "driver/driver.hpp"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -16,6 +14,7 @@
 #include "model/run_statistics.hpp"
 #include "model/streams.hpp"
 #include "orient/normalise.hpp"
+#include "platform/platform.hpp"
 #include "orient/orientations.hpp"
 #include "report/listing.hpp"
 #include "report/progress_line.hpp"
@@ -61,9 +60,7 @@ void name_solutions_file(const char* puzzle_file) {
 
 // Whether the two paths name one existing file.
 bool same_file(const char* a, const char* b) {
-    struct stat first {}, second {};
-    return stat(a, &first) == 0 && stat(b, &second) == 0 && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
+    return platform_same_file(a, b);
 }
 
 }  // namespace

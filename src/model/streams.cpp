@@ -1,16 +1,11 @@
 #include "model/streams.hpp"
 
-#if defined(__GLIBC__) || defined(__linux__)
-#include <stdio_ext.h>
-#endif
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 #include "model/run_statistics.hpp"
+#include "platform/platform.hpp"
 
 OutputStreams output_streams{nullptr, nullptr, -1, 0, 0, 0, 0, 0, 0};
 char solutions_file_name[SOLUTIONS_NAME_SIZE] = "TandorCubeSolutions.txt";
@@ -18,21 +13,14 @@ char solutions_file_name[SOLUTIONS_NAME_SIZE] = "TandorCubeSolutions.txt";
 namespace {
 
 // The file's length, for a regular file; anything else (a device) has nothing to keep or cut.
-bool regular_length(int fd, off_t& length) {
-    struct stat status {};
-    if (fd < 0 || fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
-        return false;
-    length = status.st_size;
-    return true;
-}
+bool regular_length(int fd, int64_t& length) { return platform_file_length(fd, length); }
 
 // Cuts the solutions file back to the end of its last complete block.
 void cut_back_to_complete_block() {
-    off_t length = 0;
+    int64_t length = 0;
     if (!regular_length(output_streams.solutions_fd, length) || length == output_streams.kept_length)
         return;
-    if (ftruncate(output_streams.solutions_fd, output_streams.kept_length) != 0)
-        output_streams.rollback_error = errno != 0 ? errno : EIO;
+    output_streams.rollback_error = platform_cut_file(output_streams.solutions_fd, output_streams.kept_length);
 }
 
 char* append_number(char* at, int32_t value) {
@@ -48,15 +36,7 @@ char* append_number(char* at, int32_t value) {
 
 // Drops what a stream still buffers, unwritten: after a failed write nothing more may reach it,
 // where the C library would try the write again at the next flush or at the close.
-void drop_buffered_output(std::FILE* stream) {
-#if defined(__GLIBC__) || defined(__linux__)
-    __fpurge(stream);  // glibc and musl
-#elif defined(__APPLE__) || defined(__FreeBSD__) || defined(__NetBSD__) || defined(__OpenBSD__)
-    fpurge(stream);
-#else
-    (void)stream;  // the Windows C runtimes empty the buffer on a failed flush themselves
-#endif
-}
+void drop_buffered_output(std::FILE* stream) { platform_discard_buffered(stream); }
 
 std::FILE* stdio_take(std::FILE* opened) { return opened; }
 int stdio_flush(std::FILE* stream) { return std::fflush(stream); }
@@ -84,7 +64,7 @@ char* append_text(char* at, const char* text) {
 }
 
 std::FILE* take_solutions_file(std::FILE* opened) {
-    output_streams.solutions_fd = fileno(opened);
+    output_streams.solutions_fd = platform_file_descriptor(opened);
     output_streams.file_error = 0;
     output_streams.rollback_error = 0;
     output_streams.kept_length = 0;

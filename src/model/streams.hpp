@@ -2,8 +2,6 @@
 // and the consistency stop.
 #pragma once
 
-#include <sys/types.h>
-
 #include <cstdint>
 #include <cstdio>
 
@@ -23,7 +21,7 @@ struct OutputStreams {
     int file_error;             // errno of the first failed solutions-file write
     int rollback_error;         // errno of a failed cut back to the last complete block, or 0
     volatile int status_shown;  // a status line stands on standard error, with no line break yet
-    off_t kept_length;          // the file's length at the end of its last complete block
+    int64_t kept_length;        // the file's length at the end of its last complete block
     volatile int32_t kept_solutions;  // this run's solutions the file holds complete, 1 to this
 };
 

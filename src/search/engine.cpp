@@ -176,6 +176,7 @@ template <FitFunction fit_test>
 
 EngineStop run_engine_plain(EnginePosition& s) { return engine_for_board<fit_test_plain>(s); }
 
+#if TANDOR_VECTOR_FIT_TESTS
 [[gnu::target("avx2,bmi,bmi2,lzcnt,popcnt,fma,f16c,movbe")]] EngineStop run_engine_avx2(EnginePosition& s) {
     return engine_for_board<fit_test_avx2>(s);
 }
@@ -184,6 +185,10 @@ EngineStop run_engine_plain(EnginePosition& s) { return engine_for_board<fit_tes
 run_engine_avx512(EnginePosition& s) {
     return engine_for_board<fit_test_avx512>(s);
 }
+#else
+EngineStop run_engine_avx2(EnginePosition& s) { return run_engine_plain(s); }
+EngineStop run_engine_avx512(EnginePosition& s) { return run_engine_plain(s); }
+#endif
 
 }  // namespace
 
