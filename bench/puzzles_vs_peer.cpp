@@ -3,7 +3,8 @@
 // assembly of the puzzle, the search from the first empty cell with its exact counters, the peer
 // over one row per piece orientation that fits somewhere, each covering its cells and its piece.
 // Neither side's clock holds the duplicate filter, which the peer does not have; a run of the
-// search with the filter, after the clocks, gives the unique solutions.
+// search with the filter, after the clocks, gives the unique solutions. The fast search (--fast)
+// runs beside them, one thread, finding each unique solution once.
 // Where only one set of identical pieces has copies, its rows cover no piece: the cells leave room
 // for exactly its copies, so the peer counts each assembly once, as the search does. Where more
 // sets have copies, the peer tells them apart and counts each assembly once per order of the
@@ -23,6 +24,7 @@
 #include "model/puzzle_file.hpp"
 #include "model/run_statistics.hpp"
 #include "search/placement_table.hpp"
+#include "search/fast_search.hpp"
 #include "search/search.hpp"
 #include "symmetry/store.hpp"
 
@@ -68,7 +70,8 @@ std::vector<std::vector<int32_t>> placement_rows(int32_t loose, int32_t& columns
 
 int main(int argc, char** argv) {
     bool agree = true;
-    std::printf("%-30s %9s %10s %10s %10s %11s\n", "puzzle", "solutions", "assemblies", "search s", "peer s", "peer/search");
+    std::printf("%-30s %9s %10s %10s %10s %11s %10s %10s\n", "puzzle", "solutions", "assemblies", "search s", "peer s",
+                "peer/search", "fast s", "peer/fast");
     for (int k = 1; k < argc; ++k) {
         static Puzzle p;
         char error[2048];
@@ -96,6 +99,18 @@ int main(int argc, char** argv) {
         while (find_next_assembly())
             store_if_unique();
         const int32_t solutions = run_statistics.solutions;
+        double fast_seconds = 0;
+        for (runs = 0; runs == 0 || fast_seconds < LEAST_SECONDS; ++runs) {
+            prepare_run(p, false);
+            const Clock::time_point start = Clock::now();
+            begin_fast_puzzle_search(1);
+            while (fast_find_next_assembly())
+                store_if_unique();
+            end_fast_search();
+            fast_seconds += seconds_since(start);
+        }
+        fast_seconds /= runs;
+        const bool fast_same = run_statistics.solutions == solutions;
         int64_t orders = 1;
         int32_t copies[MAX_PIECES] = {}, sets_with_copies = 0, loose = -1;
         for (int32_t piece = 0; piece < catalogue.piece_count; ++piece)
@@ -114,14 +129,16 @@ int main(int argc, char** argv) {
         ExactCover x;
         build_exact_cover(x, columns, columns, rows);
         int64_t peer_covers = 0;
+        int runs_of_peer = 0;
         const Clock::time_point peer_start = Clock::now();
-        for (runs = 0; runs == 0 || seconds_since(peer_start) < LEAST_SECONDS; ++runs)
+        for (; runs_of_peer == 0 || seconds_since(peer_start) < LEAST_SECONDS; ++runs_of_peer)
             peer_covers = count_exact_covers(x, nullptr, nullptr);
-        const double peer_seconds = seconds_since(peer_start) / runs;
-        const bool same = peer_covers == assemblies * orders;
+        const double peer_seconds = seconds_since(peer_start) / runs_of_peer;
+        const bool same = peer_covers == assemblies * orders && fast_same;
         agree = agree && same;
-        std::printf("%-30s %9d %10" PRId64 " %10.4f %10.4f %11.2f%s\n", p.name, solutions, assemblies,
-                    search_seconds, peer_seconds, peer_seconds / search_seconds, same ? "" : "  counts DIFFER");
+        std::printf("%-30s %9d %10" PRId64 " %10.4f %10.4f %11.2f %10.4f %10.2f%s\n", p.name, solutions, assemblies,
+                    search_seconds, peer_seconds, peer_seconds / search_seconds, fast_seconds, peer_seconds / fast_seconds,
+                    same ? "" : "  counts DIFFER");
     }
     std::printf("counts %s\n", agree ? "agree" : "DIFFER");
     return agree ? 0 : 1;

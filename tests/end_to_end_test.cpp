@@ -2,8 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <filesystem>
+#include <string>
 #include <vector>
 
+#include "checker.hpp"
 #include "solver_process.hpp"
 #include "known_answers.hpp"
 #include "support.hpp"
@@ -30,8 +33,11 @@ TEST(EndToEnd, StartUpAndFirstSolutionOnTheConsoleAndInTheFile) {
     const std::string file = read_whole_file(dir + "/TandorCubeSolutions.txt");
     const std::string file_start = start_up_text() + SOLUTION_1_BLOCK;
     ASSERT_EQ(file.substr(0, file_start.size()), file_start);
-    EXPECT_TRUE(is_solution_blocks(file.substr(start_up_text().size())))
-        << "the file holds only complete solution blocks after the start-up text";
+    const OutputCheck in_file = check_output(file);
+    EXPECT_EQ(in_file.faults, NO_FAULTS);
+    EXPECT_EQ(in_file.runs, 1);
+    EXPECT_GE(in_file.solutions, 1);
+    EXPECT_EQ(check_output(run.console, Output::CUT_CONSOLE).faults, NO_FAULTS);
 }
 
 TEST(EndToEnd, ASecondRunAppendsItsOwnReportAndNumbersFromOne) {
@@ -43,6 +49,9 @@ TEST(EndToEnd, ASecondRunAppendsItsOwnReportAndNumbersFromOne) {
     ASSERT_EQ(both.substr(0, first.size()), first);
     const std::string second = both.substr(first.size());
     EXPECT_EQ(second.substr(0, start_up_text().size() + SOLUTION_1_BLOCK.size()), start_up_text() + SOLUTION_1_BLOCK);
+    const OutputCheck check = check_output(both);
+    EXPECT_EQ(check.faults, NO_FAULTS);
+    EXPECT_EQ(check.runs, 2);
 }
 
 // With the report going to a file and standard error on a terminal, the terminal shows a
@@ -79,8 +88,36 @@ TEST(EndToEnd, ATerminalFollowsARunWhoseReportGoesToAFile) {
     }
     ASSERT_GE(shown.size(), 3u) << run.errors;
     EXPECT_NE(shown.front(), shown.back()) << "the line follows the solutions found";
-    EXPECT_NE(run.errors.find("\r\033[Kinterrupted: "), std::string::npos) << "the line is cleared for the note";
+    EXPECT_NE(run.errors.find("\r\033[Ktandor-cube-solver: interrupted: "), std::string::npos) << "the line is cleared for the note";
     const std::string console = read_whole_file(report);
     EXPECT_EQ(console.rfind(start_up_text() + "\nSolution 1\n" + KNOWN_ASSEMBLIES[0].rendering, 0), 0u);
     EXPECT_EQ(console.find_first_of("\r%\033"), std::string::npos);
+    EXPECT_EQ(check_output(console, Output::CONSOLE).faults, NO_FAULTS);
+    EXPECT_EQ(check_output(read_whole_file(dir + "/TandorCubeSolutions.txt")).faults, NO_FAULTS);
+}
+
+// Every shipped puzzle, with and without --mirror, stopped after its first solutions: each run's
+// file and console hold renderings of the pieces and target its header gives, numbered from 1.
+TEST(EndToEnd, EveryShippedPuzzleShowsRotationsOfItsOwnPiecesInItsTarget) {
+    int runs = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(TANDOR_PUZZLES))
+        for (const bool mirror : {false, true}) {
+            const std::string puzzle = entry.path().string();
+            SCOPED_TRACE(puzzle + (mirror ? " --mirror" : ""));
+            std::vector<std::string> args = {"--puzzle", puzzle, "-o", "solutions.txt"};
+            if (mirror)
+                args.push_back("--mirror");
+            const std::string dir = make_run_directory("shipped");
+            const SolverRun run = run_solver(
+                TANDOR_SOLVER, dir, [](const std::string& c) { return c.find("\nSolution 3\n") != std::string::npos; },
+                SIGKILL, {.args = args});
+            const OutputCheck file = check_output(read_whole_file(dir + "/solutions.txt"));
+            EXPECT_EQ(file.faults, NO_FAULTS);
+            EXPECT_EQ(file.runs, 1);
+            EXPECT_GE(file.solutions, 1);
+            EXPECT_EQ(check_output(run.console, run.end_signal == 0 ? Output::CONSOLE : Output::CUT_CONSOLE).faults,
+                      NO_FAULTS);
+            ++runs;
+        }
+    EXPECT_GE(runs, 14);
 }

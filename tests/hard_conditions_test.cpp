@@ -14,6 +14,7 @@
 #include "driver/driver.hpp"
 #include "model/catalogue.hpp"
 #include "model/streams.hpp"
+#include "checker.hpp"
 #include "known_answers.hpp"
 #include "solver_process.hpp"
 #include "support.hpp"
@@ -90,8 +91,11 @@ TEST(HardConditions, FailedWriteStopsTheRunWithOneMessageAndTheFileOnACompleteBl
         EXPECT_EQ(run.exit_status, 1);
         const std::string file = read_whole_file(solutions_path(third));
         ASSERT_EQ(file.substr(0, start_up_text().size()), start_up_text());
-        EXPECT_TRUE(is_solution_blocks(file.substr(start_up_text().size())));
-        const int kept = count_of(file, "Solution ");
+        const OutputCheck check = check_output(file);
+        EXPECT_EQ(check.faults, NO_FAULTS);
+        EXPECT_EQ(check.runs, 1);
+        EXPECT_EQ(check_output(read_whole_file(third + "/run.log"), Output::CUT_CONSOLE).faults, NO_FAULTS);
+        const int kept = check.solutions;
         EXPECT_GT(kept, 1);
         EXPECT_EQ(run.errors, "tandor-cube-solver: cannot write to standard output: File too large; "
                               "TandorCubeSolutions.txt holds " + kept_phrase(kept) + "; stopped\n");
@@ -135,10 +139,13 @@ TEST(HardConditions, InterruptedRunEndsOnACompleteBlockWithANoteAndTheSignalsSta
             ASSERT_EQ(file.substr(0, before.size()), before);
             const std::string added = file.substr(before.size());
             ASSERT_EQ(added.substr(0, start_up_text().size()), start_up_text());
-            EXPECT_TRUE(is_solution_blocks(added.substr(start_up_text().size())));
-            const int kept = count_of(added, "Solution ");
+            const OutputCheck check = check_output(added);
+            EXPECT_EQ(check.faults, NO_FAULTS);
+            EXPECT_EQ(check.runs, 1);
+            EXPECT_EQ(check_output(run.console, Output::CONSOLE).faults, NO_FAULTS);
+            const int kept = check.solutions;
             EXPECT_GE(kept, 1);
-            EXPECT_EQ(run.errors, "interrupted: TandorCubeSolutions.txt holds " + kept_phrase(kept) +
+            EXPECT_EQ(run.errors, "tandor-cube-solver: interrupted: TandorCubeSolutions.txt holds " + kept_phrase(kept) +
                                       "; this run has no summary\n" + viewer_line);
             // The console too ends on a whole block: the last solution it shows has its report,
             // and the last line is a report's, a progress block's or a duplicate notice.
@@ -163,6 +170,17 @@ TEST(HardConditions, FileCutMidLineGetsTheBannerOnALineOfItsOwn) {
                           "run was cut off; a line break was added so that this run starts on a line of its own\n");
     const std::string file = read_whole_file(solutions_path(dir));
     EXPECT_EQ(file.substr(0, cut.size() + 1 + start_up_text().size()), cut + "\n" + start_up_text());
+    EXPECT_EQ(check_output(file.substr(cut.size() + 1)).faults, NO_FAULTS);
+
+    // Where not even the line break fits, the file stays as it was and the one message says so.
+    const std::string full = make_run_directory("cut_full");
+    std::ofstream(solutions_path(full), std::ios::binary) << cut;
+    const SolverRun stopped = run_solver(TANDOR_SOLVER, full, [](const std::string&) { return false; }, 0,
+                                         {.file_size_limit = static_cast<long>(cut.size())});
+    EXPECT_EQ(stopped.exit_status, 1);
+    EXPECT_EQ(stopped.errors, "tandor-cube-solver: cannot write to TandorCubeSolutions.txt: File too large; it holds "
+                              "none of this run's solutions; stopped\n");
+    EXPECT_EQ(read_whole_file(solutions_path(full)), cut);
 }
 
 TEST(HardConditions, FullStoreStopsTheRunWithAMessageAndKeepsEverySolution) {
@@ -185,9 +203,11 @@ TEST(HardConditions, FullStoreStopsTheRunWithAMessageAndKeepsEverySolution) {
               "tandor-cube-solver: the solution store is full (3 solutions); the run stops, since a new "
               "solution could no longer be kept to recognise its rotations\n");
     EXPECT_EQ(count_of(console, "\nSolution "), 3);
-    const std::string solutions = read_whole_stream(file).substr(start_up_text().size());
+    const std::string solutions = read_whole_stream(file);
     std::fclose(file);
-    EXPECT_TRUE(is_solution_blocks(solutions));
-    EXPECT_EQ(count_of(solutions, "Solution "), 3);
+    const OutputCheck check = check_output(solutions);
+    EXPECT_EQ(check.faults, NO_FAULTS);
+    EXPECT_EQ(check.solutions, 3);
+    EXPECT_EQ(check_output(console, Output::CONSOLE).faults, NO_FAULTS);
     EXPECT_EQ(solutions.find("All permutations exhausted"), std::string::npos) << "a stopped run claims no summary";
 }

@@ -141,25 +141,19 @@ TEST(OrientationTable, RowsOfPiecesOneTwoAndThree) {
         EXPECT_EQ(text(used_cubes(orientation_table.slots[2][o])), text(piece3_start[o])) << "piece 3 orientation " << o + 1;
 }
 
-TEST(OrientationTable, FilledSlotsAreConsistentAndUnfilledSlotsHoldMinusOne) {
+TEST(OrientationTable, FilledSlotsAreNumberedAndAnchoredOnTheirFirstCube) {
     prepare_run();
     for (int p = 0; p < PIECE_COUNT; ++p) {
-        for (int o = 0; o < MAX_ORIENTATIONS; ++o) {
+        for (int o = 0; o < orientation_table.orientation_counts[p]; ++o) {
             const PieceShape& slot = orientation_table.slots[p][o];
-            if (o < orientation_table.orientation_counts[p]) {
-                EXPECT_EQ(slot.piece_number, p);
-                EXPECT_EQ(slot.orientation_number, o);
-                EXPECT_EQ(slot.cube_count, BUILT_IN_CATALOGUE.shapes[p].cube_count);
-                EXPECT_TRUE((slot.cubes[0] == CubeOffset{0, 0, 0}));
-                for (int i = 1; i < slot.cube_count; ++i) {
-                    const CubeOffset& c = slot.cubes[i];
-                    EXPECT_TRUE(c.z > 0 || (c.z == 0 && (c.y > 0 || (c.y == 0 && c.x > 0))));
-                    EXPECT_LE(std::max({std::abs(c.x), std::abs(c.y), std::abs(c.z)}), 2);
-                }
-            } else {
-                const int32_t* field = &slot.piece_number;
-                for (size_t f = 0; f < sizeof slot / sizeof *field; ++f)
-                    EXPECT_EQ(field[f], -1) << "piece " << p << " slot " << o << " field " << f;
+            EXPECT_EQ(slot.piece_number, p);
+            EXPECT_EQ(slot.orientation_number, o);
+            EXPECT_EQ(slot.cube_count, BUILT_IN_CATALOGUE.shapes[p].cube_count);
+            EXPECT_TRUE((slot.cubes[0] == CubeOffset{0, 0, 0}));
+            for (int i = 1; i < slot.cube_count; ++i) {
+                const CubeOffset& c = slot.cubes[i];
+                EXPECT_TRUE(c.z > 0 || (c.z == 0 && (c.y > 0 || (c.y == 0 && c.x > 0))));
+                EXPECT_LE(std::max({std::abs(c.x), std::abs(c.y), std::abs(c.z)}), 2);
             }
         }
     }
@@ -173,7 +167,6 @@ TEST(OrientationTable, AddOrientationComparesCubeSetsNotCubeOrder) {
     reordered.orientation_number = 3;
     EXPECT_EQ(add_orientation(reordered), 0);
     EXPECT_EQ(orientation_table.orientation_counts[0], 3);
-    EXPECT_EQ(orientation_table.slots[0][3].piece_number, -1);
 
     PieceShape fresh = shape_of(0, {{0, 0, 0}, {1, 0, 0}, {2, 0, 0}, {3, 0, 0}, {4, 0, 0}});
     fresh.orientation_number = 3;
@@ -192,9 +185,6 @@ TEST(OrientationTable, QuarterTurnsAboutEachAxis) {
     shape = shape_of(0, {{0, 0, 0}, {1, 2, 3}});
     rotate_shape(2, shape);  // -> (2,-1,3)
     EXPECT_EQ(text(used_cubes(shape)), "(0,0,0) (2,-1,3) ");
-    shape = shape_of(0, {{0, 0, 0}, {1, 2, 3}});
-    rotate_shape(7, shape);
-    EXPECT_EQ(text(used_cubes(shape)), "(0,0,0) (1,2,3) ");
 }
 
 using OrientationTableDeathTest = ::testing::Test;

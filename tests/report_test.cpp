@@ -180,13 +180,3 @@ TEST(Listing, PieceListIsExactText) {
     list_catalogue(console_stream());
     EXPECT_EQ(end_console_capture(capture), PIECE_LIST);
 }
-
-TEST(Listing, PieceListInAStreamMatchesTheConsole) {
-    catalogue = BUILT_IN_CATALOGUE;
-    std::FILE* file = std::tmpfile();
-    list_catalogue(file);
-    ConsoleCapture capture = begin_console_capture();
-    list_catalogue(console_stream());
-    EXPECT_EQ(read_whole_stream(file), end_console_capture(capture));
-    std::fclose(file);
-}

@@ -9,8 +9,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
+#include <fstream>
+#include <cstring>
 #include <stdexcept>
 #include <thread>
 
@@ -24,6 +27,19 @@ std::string make_run_directory(const std::string& name) {
         throw std::runtime_error("mkdtemp failed");
     return pattern;
 }
+
+namespace {
+
+// The threads a process runs now, from the "Threads:" line of its status; 0 when unknown.
+int threads_of(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("Threads:", 0) == 0)
+            return std::atoi(line.c_str() + 8);
+    return 0;
+}
+
+}  // namespace
 
 SolverRun run_solver(const std::string& binary, const std::string& directory,
                      const std::function<bool(const std::string&)>& stop_now, int stop_signal,
@@ -81,11 +97,18 @@ SolverRun run_solver(const std::string& binary, const std::string& directory,
         sigset_t none;
         sigemptyset(&none);
         sigprocmask(SIG_SETMASK, &none, nullptr);
-        std::vector<char*> argv{const_cast<char*>(binary.c_str())};
+        std::vector<char*> argv;
+#ifdef TANDOR_SOLVER_EMULATOR
+        // A cross build's program runs under the emulator, as the tests do.
+        static std::string emulator = TANDOR_SOLVER_EMULATOR;
+        for (char* word = std::strtok(emulator.data(), " "); word != nullptr; word = std::strtok(nullptr, " "))
+            argv.push_back(word);
+#endif
+        argv.push_back(const_cast<char*>(binary.c_str()));
         for (const std::string& arg : options.args)
             argv.push_back(const_cast<char*>(arg.c_str()));
         argv.push_back(nullptr);
-        execv(binary.c_str(), argv.data());
+        execv(argv[0], argv.data());
         _exit(127);
     }
     close(out_pipe[1]);
@@ -105,6 +128,8 @@ SolverRun run_solver(const std::string& binary, const std::string& directory,
     std::string* texts[2] = {&run.console, &run.errors};
     int open_streams = 2;
     while (open_streams > 0) {
+        if (options.count_threads && !stopped)
+            run.most_threads = std::max(run.most_threads, threads_of(pid));
         if (!stopped && stop_now(watched())) {
             if (stop_signal != 0)
                 kill(pid, stop_signal);

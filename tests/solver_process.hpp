@@ -10,6 +10,7 @@ struct SolverRun {
     std::string errors;   // everything it wrote to standard error
     int exit_status = -1;  // the status it exited with, or -1 when a signal ended it
     int end_signal = 0;    // the signal that ended it, or 0
+    int most_threads = 0;  // the most threads it was seen to run at once, when counted
 };
 
 // A new empty directory below the test's temporary directory.
@@ -22,6 +23,7 @@ struct SolverOptions {
     bool errors_on_terminal = false; // standard error is a pseudo-terminal of 120 columns
     std::vector<std::string> environment{};  // "NAME=VALUE" settings added to the solver's
     long file_size_limit = 0;        // the largest file it may write (RLIMIT_FSIZE), 0 for none
+    bool count_threads = false;      // count its threads as it runs (Linux's /proc)
 };
 
 // Starts the solver in `directory`, reads what it writes until `stop_now` says so (or the

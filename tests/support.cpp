@@ -69,27 +69,6 @@ std::string without_clock_lines(const std::string& text) {
     return kept;
 }
 
-bool is_solution_blocks(const std::string& text, int first) {
-    std::istringstream lines(text);
-    std::string line;
-    for (int number = first; std::getline(lines, line); ++number) {
-        if (line != "Solution " + std::to_string(number))
-            return false;
-        for (int row = 0; row < 4; ++row) {
-            if (!std::getline(lines, line) || line.size() != 43)
-                return false;
-            for (size_t column = 0; column < line.size(); ++column) {
-                const size_t in_group = column % 11;  // a group: five cells of two columns and a blank
-                const bool label_column = in_group == 1 || in_group == 3 || in_group == 5 || in_group == 7;
-                const char c = line[column];
-                if (label_column ? !((c >= '1' && c <= '9') || (c >= 'A' && c <= 'D')) : c != ' ')
-                    return false;
-            }
-        }
-    }
-    return text.empty() || text.back() == '\n';
-}
-
 std::vector<FitTest> supported_fit_tests() {
     std::vector<FitTest> tests;
     for (FitTest test : ALL_FIT_TESTS)

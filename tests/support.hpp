@@ -41,10 +41,6 @@ std::string mask_digits(const std::string& text);
 // progress blocks).
 std::string without_clock_lines(const std::string& text);
 
-// True when the text is nothing but complete "Solution N" blocks of the solutions file,
-// numbered from `first` on without gaps.
-bool is_solution_blocks(const std::string& text, int first = 1);
-
 
 // The fit tests this processor has, the plain loop first.
 std::vector<FitTest> supported_fit_tests();

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "checker.hpp"
 #include "known_answers.hpp"
 #include "solver_process.hpp"
 #include "support.hpp"
@@ -66,7 +67,9 @@ void expect_clean_append(const std::string& dir) {
     const std::string added = after.substr(before.size() + (cut ? 1 : 0));
     const std::string start = start_up_text() + "Solution 1\n" + KNOWN_ASSEMBLIES[0].rendering;
     EXPECT_EQ(added.substr(0, start.size()), start);
-    EXPECT_TRUE(is_solution_blocks(added.substr(start_up_text().size())));
+    const OutputCheck check = check_output(added);
+    EXPECT_EQ(check.faults, NO_FAULTS);
+    EXPECT_EQ(check.runs, 1);
 }
 
 }  // namespace
@@ -79,6 +82,8 @@ void expect_clean_append(const std::string& dir) {
 TEST(WhatSurvivesWhat, AWriteThatFailsAtAnyPointStopsTheRunWithTheFileOnItsLastCompleteBlock) {
     const int short_run_writes = FULL_CAMPAIGN ? 12 : 4;
     const std::string whole = short_run_output(short_run_writes);
+    EXPECT_EQ(check_output(whole).solutions, short_run_writes - 1);
+    EXPECT_EQ(check_output(whole).faults, NO_FAULTS);
     const std::vector<size_t> ends = write_ends(whole);
     struct Error {
         const char* name;
@@ -125,8 +130,9 @@ TEST(WhatSurvivesWhat, AWriteThatFailsAtAnyPointStopsTheRunWithTheFileOnItsLastC
             EXPECT_EQ(run.errors, (mend.empty() ? "" : MEND_NOTICE) + "tandor-cube-solver: cannot write to "
                                       "TandorCubeSolutions.txt: " + error.text + "; it holds " + held + "; stopped\n");
             // The bytes from before are intact, and this run's part is its listing and complete
-            // solutions, as the undisturbed run wrote them; a first write that failed left nothing.
-            const std::string expected = k == 1 ? before : before + mend + whole.substr(0, ends[k - 2]);
+            // solutions, as the undisturbed run wrote them; a first write that failed left only the
+            // line break that mended a cut line, which the notice told of.
+            const std::string expected = before + mend + (k == 1 ? "" : whole.substr(0, ends[k - 2]));
             EXPECT_EQ(file, expected);
             expect_clean_append(dir);
         }
@@ -143,6 +149,8 @@ TEST(WhatSurvivesWhat, AWriteThatFailsAtAnyPointStopsTheRunWithTheFileOnItsLastC
 TEST(WhatSurvivesWhat, AKillAtAnyPointLeavesEveryEarlierStateAsAPrefixAndTheNextRunMends) {
     const int writes = FULL_CAMPAIGN ? 17 : 2;
     const std::string whole = short_run_output(writes);
+    EXPECT_EQ(check_output(whole).solutions, writes - 1);
+    EXPECT_EQ(check_output(whole).faults, NO_FAULTS);
     const std::vector<size_t> ends = write_ends(whole);
     ASSERT_EQ(ends.size(), static_cast<size_t>(writes));
     const std::string dir = make_run_directory("kills");
@@ -162,7 +170,8 @@ TEST(WhatSurvivesWhat, AKillAtAnyPointLeavesEveryEarlierStateAsAPrefixAndTheNext
             const std::string file = file_in(dir);
             ASSERT_EQ(file.substr(0, before.size()), before) << "an earlier state is not a prefix";
             const std::string output = (cut ? "\n" : "") + whole;
-            const size_t start = k == 1 ? 0 : ends[k - 2] + (cut ? 1 : 0);
+            // A cut line's line break lands on its own, before the first block.
+            const size_t start = (k == 1 ? 0 : ends[k - 2]) + (cut ? 1 : 0);
             const size_t end = ends[k - 1] + (cut ? 1 : 0);
             const size_t landed = landing < 0 ? (end - start) / 2 : std::min<size_t>(landing, end - start);
             EXPECT_EQ(file.substr(before.size()), output.substr(0, start + landed));

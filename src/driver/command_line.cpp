@@ -1,8 +1,5 @@
 #include "driver/command_line.hpp"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -13,6 +10,7 @@
 #include "driver/driver.hpp"
 #include "driver/version.hpp"
 #include "model/streams.hpp"
+#include "platform/platform.hpp"
 #include "search/fit_tests.hpp"
 
 namespace {
@@ -33,7 +31,7 @@ const char* option_file(int argc, char** argv, int& i, const char* argument, con
 }  // namespace
 
 CommandLine read_command_line(int argc, char** argv) {
-    CommandLine command_line{Request::RUN, nullptr, false, false, nullptr, nullptr, false};
+    CommandLine command_line{Request::RUN, nullptr, false, false, nullptr, nullptr, false, false};
     bool options_ended = false;
     for (int i = 1; i < argc; ++i) {
         const char* argument = argv[i];
@@ -49,6 +47,10 @@ CommandLine read_command_line(int argc, char** argv) {
             command_line.mirror_images_alike = true;
             continue;
         }
+        if (is_option && std::strcmp(argument, "--fast") == 0) {
+            command_line.fast = true;
+            continue;
+        }
         for (const char** wanted : {&command_line.puzzle_file, &command_line.solutions_file}) {
             const bool puzzle = wanted == &command_line.puzzle_file;
             if (!matched && is_option)
@@ -56,7 +58,7 @@ CommandLine read_command_line(int argc, char** argv) {
                                    matched);
             if (matched) {
                 if (file == nullptr)
-                    return {Request::USAGE_ERROR, argument, true, true, nullptr, nullptr, false};
+                    return {Request::USAGE_ERROR, argument, true, true, nullptr, nullptr, false, false};
                 *wanted = file;
                 break;
             }
@@ -68,7 +70,7 @@ CommandLine read_command_line(int argc, char** argv) {
         else if (is_option && (std::strcmp(argument, "--version") == 0 || std::strcmp(argument, "-V") == 0))
             asked = Request::VERSION;
         if (asked == Request::USAGE_ERROR)
-            return {Request::USAGE_ERROR, argument, is_option, false, nullptr, nullptr, false};
+            return {Request::USAGE_ERROR, argument, is_option, false, nullptr, nullptr, false, false};
         if (command_line.request == Request::RUN)
             command_line.request = asked;
     }
@@ -127,6 +129,8 @@ const char HELP_END[] =
     "  -p, --puzzle FILE     solve the puzzle that FILE describes; a file that cannot be read\n"
     "                        is named with its line and what is wrong, and nothing is run\n"
     "  --mirror              count a solution and its mirror image as one\n"
+    "  --fast                the fast search: every unique solution once, the target's\n"
+    "                        symmetry broken, in seconds; its counters are its own (README)\n"
     "  -o, --solutions FILE  append the solutions to FILE; by default TandorCubeSolutions.txt\n"
     "                        for the built-in puzzle, NAME-solutions.txt for a puzzle file\n"
     "                        NAME.EXT, in the working directory\n"
@@ -156,7 +160,9 @@ void print_version(std::FILE* out) {
     std::fputs("compiler: unknown", out);
 #endif
     std::fprintf(out, ", C++%ld, %s build\n", __cplusplus / 100 % 100, TANDOR_BUILD_TARGET);
-    std::fprintf(out, "fit test: %s (the widest this processor has)\n", fit_test_name(widest_fit_test()));
+    std::fprintf(out, "fit test: %s (%s)\n", fit_test_name(widest_fit_test()),
+                 TANDOR_VECTOR_FIT_TESTS ? "the widest this processor has" : "portable: this build has no vector test");
+    std::fprintf(out, "system: %s\n", platform_name());
 }
 
 }  // namespace
@@ -186,26 +192,15 @@ int answer_request(const CommandLine& command_line) {
 }
 
 void locate_viewer_page() {
-    char program[PATH_MAX];
-    const ssize_t length = readlink("/proc/self/exe", program, sizeof program - 1);
-    if (length <= 0)
+    char program[VIEWER_PAGE_PATH_SIZE];
+    if (!platform_program_directory(program, sizeof program))
         return;
-    program[length] = '\0';
-    char* const name = std::strrchr(program, '/');
-    if (name == nullptr)
-        return;
-    name[1] = '\0';
     // Where an install lays the page out from the program's directory, then a build tree's.
     for (const char* relative : {TANDOR_PAGE_FROM_PROGRAM, "tandor-cube-viewer.html"}) {
-        char candidate[PATH_MAX + 64];
-        char page[PATH_MAX];
-        struct stat status {};
+        char candidate[VIEWER_PAGE_PATH_SIZE + 64];
         std::snprintf(candidate, sizeof candidate, "%s%s", program, relative);
-        if (realpath(candidate, page) != nullptr && stat(page, &status) == 0 && S_ISREG(status.st_mode) &&
-            std::strlen(page) < sizeof found_viewer_page) {
-            std::strcpy(found_viewer_page, page);
+        if (platform_regular_file(candidate, found_viewer_page, sizeof found_viewer_page))
             return;
-        }
     }
 }
 

@@ -21,6 +21,7 @@ struct CommandLine {
     const char* puzzle_file;    // null for the built-in puzzle
     const char* solutions_file; // null for the puzzle's own
     bool mirror_images_alike;
+    bool fast;                  // --fast: the fast search (search/fast_search.hpp) instead of the default
 };
 CommandLine read_command_line(int argc, char** argv);
 

@@ -1,7 +1,5 @@
 #include "driver/driver.hpp"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
@@ -16,6 +14,7 @@
 #include "model/run_statistics.hpp"
 #include "model/streams.hpp"
 #include "orient/normalise.hpp"
+#include "platform/platform.hpp"
 #include "orient/orientations.hpp"
 #include "report/listing.hpp"
 #include "report/progress_line.hpp"
@@ -24,12 +23,21 @@
 #include "report/run_header.hpp"
 #include "report/solution_report.hpp"
 #include "report/summary.hpp"
+#include "search/fast_search.hpp"
 #include "search/parallel.hpp"
 #include "search/search.hpp"
 #include "symmetry/rotation.hpp"
 #include "symmetry/store.hpp"
 
 namespace {
+
+// --fast: the fast search runs in place of the default one (search/fast_search.hpp).
+bool fast_search_chosen = false;
+// The line of the run's header that says so, so that nobody compares its counters with the
+// default search's.
+constexpr const char* FAST_SEARCH_HEADER = "fast (symmetry broken; counters of its own)";
+
+bool next_assembly() { return fast_search_chosen ? fast_find_next_assembly() : find_next_assembly(); }
 
 // The progress block is one block of output: the stop signals wait until it is written. A
 // console that can no longer be written ends the search here.
@@ -52,9 +60,7 @@ void name_solutions_file(const char* puzzle_file) {
 
 // Whether the two paths name one existing file.
 bool same_file(const char* a, const char* b) {
-    struct stat first {}, second {};
-    return stat(a, &first) == 0 && stat(b, &second) == 0 && first.st_dev == second.st_dev &&
-           first.st_ino == second.st_ino;
+    return platform_same_file(a, b);
 }
 
 }  // namespace
@@ -77,8 +83,9 @@ void start_up(std::FILE* solutions_file) {
     static const char BANNER[] = "Tandor Cube Solver\n\n";
     std::fputs(BANNER, console);
     std::fputs(BANNER, solutions_file);
-    write_run_header(console, mirror_images_alike, nullptr);
-    write_run_header(solutions_file, mirror_images_alike, nullptr);
+    const char* search = fast_search_chosen ? FAST_SEARCH_HEADER : nullptr;
+    write_run_header(console, mirror_images_alike, search);
+    write_run_header(solutions_file, mirror_images_alike, search);
     list_catalogue(solutions_file);
     list_catalogue(console);
     reset_search_order();
@@ -93,7 +100,10 @@ void start_up(std::FILE* solutions_file) {
     std::fputs("\n", solutions_file);
     verify_orientation_table();
     init_board();
-    begin_search();
+    if (fast_search_chosen)
+        begin_fast_puzzle_search(search_threads);
+    else
+        begin_search();
     flush_stream(solutions_file);
     release_stop_signals();
 }
@@ -134,7 +144,9 @@ int run_search(std::FILE* solutions_file) {
     if (output_failed())
         return RUN_FAILED_STATUS;
     begin_run_clock();
-    while (find_next_assembly()) {
+    if (fast_search_chosen)
+        progress_share_function = fast_search_share_done;
+    while (next_assembly()) {
         const int status = handle_assembly(solutions_file);
         if (status != 0)
             return status;
@@ -181,12 +193,14 @@ int run_program(int argc, char** argv) {
         return RUN_FAILED_STATUS;
     std::FILE* solutions_file = take_solutions_file(opened);
     search_threads = available_processors();
+    fast_search_chosen = command_line.fast;
     locate_viewer_page();
     take_stop_signals();
     start_up(solutions_file);
     int status = run_search(solutions_file);
     clear_status_line();
     end_search();
+    end_fast_search();
     close_solutions_file();
     if (output_failed()) {
         tell_output_failure();

@@ -1,3 +1,7 @@
 #include "driver/driver.hpp"
+#include "platform/platform.hpp"
 
-int main(int argc, char** argv) { return run_program(argc, argv); }
+int main(int argc, char** argv) {
+    platform_start_up();
+    return run_program(argc, argv);
+}

@@ -39,6 +39,7 @@ BoardGeometry geometry_of(const Puzzle& p) {
         g.cell_element[i] = static_cast<int16_t>(elements[i]);
         const int bit = g.box_bits ? (c.x - 1) + g.edge[0] * ((c.y - 1) + g.edge[1] * (c.z - 1)) : i;
         g.bit_element[bit] = static_cast<int16_t>(elements[i]);
+        g.bit_triple[bit] = c;
         g.element_bit[elements[i]] = static_cast<int8_t>(bit);
         g.target_bits |= cell_bit(bit);
         int32_t file[3];

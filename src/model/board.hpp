@@ -32,6 +32,7 @@ struct BoardGeometry {
     int16_t bit_element[64];               // each bit's board element; -1 for no target cell
     int8_t element_bit[MAX_BOARD_CELLS];   // each element's bit; -1 off the target
     int16_t cell_element[64];              // the board element of target cell i in scan order
+    CellTriple bit_triple[64];             // each target cell bit's board coordinates
     // For the pictures: the board element of each cell x + X (y + Y z) of the box in the file's
     // axes, or -1 where the box holds no target cell.
     int16_t file_element[MAX_BOARD_CELLS];
@@ -49,7 +50,7 @@ CubeOffset to_board_axes(const CubeOffset& c);
 inline int cell_index(int x, int y, int z) { return x * geometry.stride[0] + y * geometry.stride[1] + z; }
 // A board element's coordinates.
 CellTriple element_cell(int element);
-inline CellTriple bit_cell(int bit) { return element_cell(geometry.bit_element[bit]); }
+inline CellTriple bit_cell(int bit) { return geometry.bit_triple[bit]; }
 // The bit of the target cell at board coordinates (x, y, z), or -1 off the target.
 int bit_at(int x, int y, int z);
 

@@ -1,18 +1,11 @@
 #include "model/streams.hpp"
 
-#include <stdio_ext.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
 #include "model/run_statistics.hpp"
-
-#ifdef TANDOR_TEST_SEAMS
-#include <csignal>
-#endif
+#include "platform/platform.hpp"
 
 OutputStreams output_streams{nullptr, nullptr, -1, 0, 0, 0, 0, 0, 0};
 char solutions_file_name[SOLUTIONS_NAME_SIZE] = "TandorCubeSolutions.txt";
@@ -20,21 +13,14 @@ char solutions_file_name[SOLUTIONS_NAME_SIZE] = "TandorCubeSolutions.txt";
 namespace {
 
 // The file's length, for a regular file; anything else (a device) has nothing to keep or cut.
-bool regular_length(int fd, off_t& length) {
-    struct stat status {};
-    if (fd < 0 || fstat(fd, &status) != 0 || !S_ISREG(status.st_mode))
-        return false;
-    length = status.st_size;
-    return true;
-}
+bool regular_length(int fd, int64_t& length) { return platform_file_length(fd, length); }
 
 // Cuts the solutions file back to the end of its last complete block.
 void cut_back_to_complete_block() {
-    off_t length = 0;
+    int64_t length = 0;
     if (!regular_length(output_streams.solutions_fd, length) || length == output_streams.kept_length)
         return;
-    if (ftruncate(output_streams.solutions_fd, output_streams.kept_length) != 0)
-        output_streams.rollback_error = errno != 0 ? errno : EIO;
+    output_streams.rollback_error = platform_cut_file(output_streams.solutions_fd, output_streams.kept_length);
 }
 
 char* append_number(char* at, int32_t value) {
@@ -48,76 +34,26 @@ char* append_number(char* at, int32_t value) {
     return at;
 }
 
-#ifdef TANDOR_TEST_SEAMS
-// The tests' build only. TANDOR_TEST_WRITE="K WHAT BYTES" makes the K-th write of the solutions
-// file land its first BYTES bytes (all of them when BYTES is larger, half when it is negative)
-// and then fail with WHAT (ENOSPC, EIO or EFBIG), or end the process by SIGKILL (KILL).
-// TANDOR_TEST_WRITES=L ends the process by SIGKILL as the write after the L-th begins: a short
-// run of L writes.
-struct WriteSeam {
-    std::FILE* opened;  // the stream the driver opened; the run writes through the seam's
-    long failing;       // the write that fails, counted from 1; 0 for none
-    long landing;       // bytes of it that land first
-    int error;          // its errno, or 0 for SIGKILL
-    long last;          // the short run's last write; 0 for no end
-    long writes;        // writes so far
-};
-WriteSeam seam{};
+// Drops what a stream still buffers, unwritten: after a failed write nothing more may reach it,
+// where the C library would try the write again at the next flush or at the close.
+void drop_buffered_output(std::FILE* stream) { platform_discard_buffered(stream); }
 
-ssize_t seam_write(void*, const char* data, size_t size) {
-    ++seam.writes;
-    if (seam.last > 0 && seam.writes > seam.last)
-        std::raise(SIGKILL);
-    const bool failing = seam.writes == seam.failing;
-    size_t landing = size;
-    if (failing)
-        landing = seam.landing < 0 ? size / 2 : static_cast<size_t>(seam.landing) < size ? seam.landing : size;
-    for (size_t done = 0; done < landing;) {
-        const ssize_t n = write(output_streams.solutions_fd, data + done, landing - done);
-        if (n < 0)
-            return -1;
-        done += static_cast<size_t>(n);
-    }
-    if (!failing)
-        return static_cast<ssize_t>(size);
-    if (seam.error == 0)
-        std::raise(SIGKILL);
-    errno = seam.error;
-    return -1;
-}
+std::FILE* stdio_take(std::FILE* opened) { return opened; }
+int stdio_flush(std::FILE* stream) { return std::fflush(stream); }
+int stdio_close(std::FILE* stream) { return std::fclose(stream); }
 
-std::FILE* through_seam(std::FILE* opened) {
-    seam = WriteSeam{};
-    const char* failing = std::getenv("TANDOR_TEST_WRITE");
-    const char* last = std::getenv("TANDOR_TEST_WRITES");
-    char what[16] = "";
-    if (failing != nullptr && std::sscanf(failing, "%ld %15s %ld", &seam.failing, what, &seam.landing) != 3)
-        seam.failing = 0;
-    if (last != nullptr)
-        seam.last = std::atol(last);
-    if (seam.failing == 0 && seam.last == 0)
-        return opened;
-    seam.error = std::strcmp(what, "ENOSPC") == 0 ? ENOSPC
-               : std::strcmp(what, "EIO") == 0    ? EIO
-               : std::strcmp(what, "EFBIG") == 0  ? EFBIG
-                                                  : 0;
-    seam.opened = opened;
-    std::FILE* watched = fopencookie(nullptr, "w", {nullptr, seam_write, nullptr, nullptr});
-    // What the opening wrote and still buffers (a line break after a cut line) goes on first.
-    std::fwrite(opened->_IO_write_base, 1, __fpending(opened), watched);
-    __fpurge(opened);
-    return watched;
-}
+}  // namespace
 
-void close_seam() {
-    if (seam.opened != nullptr)
-        std::fclose(seam.opened);
-    seam.opened = nullptr;
+SolutionsWriter solutions_writer{stdio_take, stdio_flush, drop_buffered_output, stdio_close};
+
+namespace {
+
+void drop_unwritten(std::FILE* stream, bool is_file) {
+    if (is_file)
+        solutions_writer.drop(stream);
+    else
+        drop_buffered_output(stream);
 }
-#else
-std::FILE* through_seam(std::FILE* opened) { return opened; }
-void close_seam() {}
-#endif
 
 }  // namespace
 
@@ -128,13 +64,13 @@ char* append_text(char* at, const char* text) {
 }
 
 std::FILE* take_solutions_file(std::FILE* opened) {
-    output_streams.solutions_fd = fileno(opened);
+    output_streams.solutions_fd = platform_file_descriptor(opened);
     output_streams.file_error = 0;
     output_streams.rollback_error = 0;
     output_streams.kept_length = 0;
     regular_length(output_streams.solutions_fd, output_streams.kept_length);
     output_streams.kept_solutions = 0;
-    output_streams.solutions_file = through_seam(opened);
+    output_streams.solutions_file = solutions_writer.take(opened);
     return output_streams.solutions_file;
 }
 
@@ -155,11 +91,11 @@ void flush_stream(std::FILE* stream) {
     int& recorded = is_file ? output_streams.file_error : output_streams.console_error;
     if (recorded != 0) {
         // Once a stream has failed, nothing more reaches it: the run is stopping.
-        __fpurge(stream);
+        drop_unwritten(stream, is_file);
         return;
     }
     errno = 0;
-    if (std::fflush(stream) == 0 && std::ferror(stream) == 0) {
+    if ((is_file ? solutions_writer.flush(stream) : std::fflush(stream)) == 0 && std::ferror(stream) == 0) {
         if (is_file) {
             regular_length(output_streams.solutions_fd, output_streams.kept_length);
             output_streams.kept_solutions = run_statistics.solutions;
@@ -167,7 +103,7 @@ void flush_stream(std::FILE* stream) {
         return;
     }
     recorded = errno != 0 ? errno : EIO;
-    __fpurge(stream);
+    drop_unwritten(stream, is_file);
     if (is_file)
         cut_back_to_complete_block();
 }
@@ -179,9 +115,8 @@ void close_solutions_file() {
     flush_stream(file);
     output_streams.solutions_file = nullptr;
     errno = 0;
-    if (std::fclose(file) != 0 && output_streams.file_error == 0)
+    if (solutions_writer.close(file) != 0 && output_streams.file_error == 0)
         output_streams.file_error = errno != 0 ? errno : EIO;
-    close_seam();
     output_streams.solutions_fd = -1;
 }
 
@@ -218,6 +153,6 @@ void tell_output_failure() {
 void consistency_stop() {
     std::fflush(console_stream());
     if (output_streams.solutions_file != nullptr)
-        std::fflush(output_streams.solutions_file);
+        solutions_writer.flush(output_streams.solutions_file);
     std::_Exit(CONSISTENCY_STOP_STATUS);
 }

@@ -2,8 +2,6 @@
 // and the consistency stop.
 #pragma once
 
-#include <sys/types.h>
-
 #include <cstdint>
 #include <cstdio>
 
@@ -23,7 +21,7 @@ struct OutputStreams {
     int file_error;             // errno of the first failed solutions-file write
     int rollback_error;         // errno of a failed cut back to the last complete block, or 0
     volatile int status_shown;  // a status line stands on standard error, with no line break yet
-    off_t kept_length;          // the file's length at the end of its last complete block
+    int64_t kept_length;        // the file's length at the end of its last complete block
     volatile int32_t kept_solutions;  // this run's solutions the file holds complete, 1 to this
 };
 
@@ -32,6 +30,20 @@ extern OutputStreams output_streams;
 inline std::FILE* console_stream() {
     return output_streams.console != nullptr ? output_streams.console : stdout;
 }
+
+// How the solutions file is written. The program's writer is stdio's own; the tests' build of
+// the program (tests/write_seam.cpp) puts one in its place that fails or ends the process at a
+// chosen write. `take` gives the stream the run writes the file with; `flush` and `close` answer
+// as std::fflush and std::fclose (0, or EOF with errno set); `drop` forgets what the stream
+// holds unwritten, which a flush or the close would otherwise try to write again.
+struct SolutionsWriter {
+    std::FILE* (*take)(std::FILE* opened);
+    int (*flush)(std::FILE* stream);
+    void (*drop)(std::FILE* stream);
+    int (*close)(std::FILE* stream);
+};
+
+extern SolutionsWriter solutions_writer;
 
 // Makes an opened solutions file the run's: what it holds now is kept whatever happens, and
 // this run has put none of its solutions in it yet. Returns the stream to write the file with.

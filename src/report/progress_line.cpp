@@ -1,16 +1,15 @@
 #include "report/progress_line.hpp"
 
-#include <sys/ioctl.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstring>
 
 #include "model/catalogue.hpp"
 #include "model/search_state.hpp"
 #include "model/streams.hpp"
+#include "platform/platform.hpp"
 
 ProgressLine progress_line{};
+double (*progress_share_function)() = nullptr;
 
 namespace {
 
@@ -25,19 +24,16 @@ void format_duration(char* out, size_t size, int64_t seconds) {
                   static_cast<int>(seconds % 60));
 }
 
-int terminal_width() {
-    winsize size{};
-    if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
-        return size.ws_col;
-    return 80;
-}
+int terminal_width() { return platform_terminal_width(); }
 
 }  // namespace
 
 double share_done(const RunStatistics& s) {
     const ProgressLine& p = progress_line;
     double done = 0;
-    if (p.full_run_permutations > 0) {
+    if (progress_share_function != nullptr) {
+        done = progress_share_function();
+    } else if (p.full_run_permutations > 0) {
         done = static_cast<double>(s.counters.permutations) / static_cast<double>(p.full_run_permutations);
     } else {
         // Each depth's standing choice among the pieces' orientations still open there, the
@@ -102,7 +98,7 @@ void begin_progress_line(int64_t full_run_permutations, int32_t piece_count, con
     progress_line.piece_count = piece_count;
     for (int32_t p = 0; p < piece_count; ++p)
         progress_line.orientation_counts[p] = orientation_counts[p];
-    progress_line.enabled = isatty(STDERR_FILENO) == 1 && isatty(STDOUT_FILENO) == 0;
+    progress_line.enabled = platform_progress_line_possible();
     progress_line.drawn_clock = run_statistics.start_clock;
     progress_line.drawn_permutations = run_statistics.counters.permutations;
 }

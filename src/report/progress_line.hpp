@@ -22,6 +22,11 @@ struct ProgressLine {
 
 extern ProgressLine progress_line;
 
+// The share of the search done, 0 to 1, for a search whose permutations are not those of the
+// default search's tree (the fast search); null for the default search, whose share is its
+// permutations over those of every complete run.
+extern double (*progress_share_function)();
+
 // Shows the line when standard error is a terminal and standard output is not: the report then
 // goes to a file or a pipe, and the person at the terminal still sees where the run stands.
 // When both are terminals, the report is the progress display. The share of the search done is

@@ -176,6 +176,7 @@ template <FitFunction fit_test>
 
 EngineStop run_engine_plain(EnginePosition& s) { return engine_for_board<fit_test_plain>(s); }
 
+#if TANDOR_VECTOR_FIT_TESTS
 [[gnu::target("avx2,bmi,bmi2,lzcnt,popcnt,fma,f16c,movbe")]] EngineStop run_engine_avx2(EnginePosition& s) {
     return engine_for_board<fit_test_avx2>(s);
 }
@@ -184,6 +185,10 @@ EngineStop run_engine_plain(EnginePosition& s) { return engine_for_board<fit_tes
 run_engine_avx512(EnginePosition& s) {
     return engine_for_board<fit_test_avx512>(s);
 }
+#else
+EngineStop run_engine_avx2(EnginePosition& s) { return run_engine_plain(s); }
+EngineStop run_engine_avx512(EnginePosition& s) { return run_engine_plain(s); }
+#endif
 
 }  // namespace
 
@@ -268,7 +273,6 @@ void publish_position(const EnginePosition& s, int32_t placed_depths, bool worki
 }
 
 void write_assembly(const EnginePosition& s, Board& out) {
-    init_board(out);
     for (int32_t d = 0; d < placement_table.piece_count; ++d) {
         const Frame& f = s.frames[d];
         for (CellSet cells = placement_cells(f.piece, f.slot, f.cell); cells != 0; cells = without_lowest_cell(cells))

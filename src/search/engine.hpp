@@ -104,5 +104,5 @@ struct PublishedPosition {
 void publish_position(const EnginePosition& s, int32_t placed_depths, bool working_started, const SearchCounters& base,
                       PublishedPosition& out);
 
-// The board of a complete assembly.
+// Writes a complete assembly's pieces on every target cell of the board; its border stands.
 void write_assembly(const EnginePosition& s, Board& out);

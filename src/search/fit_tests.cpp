@@ -6,10 +6,16 @@ bool fit_test_supported(FitTest test) {
     switch (test) {
     case FitTest::PLAIN:
         return true;
+#if TANDOR_VECTOR_FIT_TESTS
     case FitTest::AVX2:
         return __builtin_cpu_supports("x86-64-v3");
     case FitTest::AVX512:
         return __builtin_cpu_supports("x86-64-v4");
+#else
+    case FitTest::AVX2:
+    case FitTest::AVX512:
+        return false;
+#endif
     }
     return false;
 }

@@ -4,9 +4,16 @@
 // run_engine takes the copy of engine_fit_test.
 #pragma once
 
-#include <immintrin.h>
-
 #include <cstdint>
+
+// The vector tests are x86-64's. Elsewhere (64-bit ARM) the build has the plain loop alone: the
+// vector tests' names stand for it, and fit_test_supported never picks them.
+#if defined(__x86_64__) || defined(__i386__)
+#define TANDOR_VECTOR_FIT_TESTS 1
+#include <immintrin.h>
+#else
+#define TANDOR_VECTOR_FIT_TESTS 0
+#endif
 
 #include "model/cell_set.hpp"
 #include "search/placement_table.hpp"
@@ -35,6 +42,7 @@ inline uint32_t fit_test_plain(const CellSet* shapes, CellSet around) {
     return fits;
 }
 
+#if TANDOR_VECTOR_FIT_TESTS
 [[gnu::target("avx2")]] inline uint32_t fit_test_avx2(const CellSet* shapes, CellSet around) {
     const __m256i taken = _mm256_set1_epi64x(static_cast<long long>(around));
     const __m256i zero = _mm256_setzero_si256();
@@ -53,3 +61,7 @@ inline uint32_t fit_test_plain(const CellSet* shapes, CellSet around) {
            static_cast<uint32_t>(_mm512_testn_epi64_mask(_mm512_load_si512(shapes + 8), taken)) << 8 |
            static_cast<uint32_t>(_mm512_testn_epi64_mask(_mm512_load_si512(shapes + 16), taken)) << 16;
 }
+#else
+inline constexpr auto& fit_test_avx2 = fit_test_plain;
+inline constexpr auto& fit_test_avx512 = fit_test_plain;
+#endif

@@ -1,14 +1,12 @@
 #include "search/parallel.hpp"
 
-#include <sched.h>
-
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
 
-#include "model/stop_signals.hpp"
+#include "platform/platform.hpp"
 #include "search/placement_table.hpp"
 
 // Why the output on any number of threads is the single-threaded output, byte for byte:
@@ -218,11 +216,7 @@ void release_chunk(Chunk* c, bool task_done) {
 bool parallel_search_fits(int32_t piece_count) { return piece_count > SPLIT_DEPTH + 1; }
 
 int32_t available_processors() {
-    cpu_set_t set;
-    if (sched_getaffinity(0, sizeof set, &set) != 0)
-        return 1;
-    const int32_t count = CPU_COUNT(&set);
-    return count > 0 ? count : 1;
+    return platform_processor_count();
 }
 
 void begin_parallel_search(const EnginePosition& root, int32_t threads, int64_t mark_interval) {
@@ -250,12 +244,10 @@ void begin_parallel_search(const EnginePosition& root, int32_t threads, int64_t 
 
     // Workers never take SIGINT or SIGTERM: those reach the merging thread, which holds them
     // back while it writes a block.
-    const sigset_t stop_signals = stop_signal_set();
-    sigset_t previous;
-    pthread_sigmask(SIG_BLOCK, &stop_signals, &previous);
+    const bool were_held = platform_keep_stops_from_new_threads();
     for (int32_t k = 0; k < threads; ++k)
         pool->workers.emplace_back(work);
-    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    platform_restore_stops(were_held);
 }
 
 ParallelEvent next_parallel_event(PublishedPosition& shown, Board& assembly) {
