@@ -1,5 +1,36 @@
 # cmake --install lays out the program, its manual page and, when it was built, the viewer page;
-# CPack makes a Debian package of the same files (cpack --preset release).
+# CPack makes a Debian package of the same files (cpack --preset release, or linux-arm64).
+if(WIN32)
+  # Windows: one folder, zipped by cpack --preset windows, holding the .exe with the viewer page
+  # beside it, the README, LICENSE and the notices (ours, the page's, and those of the MinGW-w64
+  # runtime linked into the .exe).
+  set(TANDOR_PAGE_UNDER_PREFIX "tandor-cube-viewer.html")
+  set_property(SOURCE src/driver/command_line.cpp APPEND PROPERTY COMPILE_DEFINITIONS
+    TANDOR_PAGE_UNDER_PREFIX="${TANDOR_PAGE_UNDER_PREFIX}" TANDOR_PAGE_FROM_PROGRAM="tandor-cube-viewer.html")
+  set(notices "${PROJECT_BINARY_DIR}/NOTICES.txt")
+  file(READ "${PROJECT_SOURCE_DIR}/docs/copyright" ours)
+  set(runtime_notice "/usr/share/doc/mingw-w64-x86-64-dev/copyright")
+  set(runtime "")
+  if(EXISTS "${runtime_notice}")
+    file(READ "${runtime_notice}" runtime)
+  endif()
+  file(WRITE "${notices}" "Tandor Cube Solver for Windows: the notices\n\n${ours}\n"
+       "The program is linked with the GCC runtime libraries (libstdc++ and libgcc, under the GCC\n"
+       "Runtime Library Exception) and with the MinGW-w64 runtime and winpthreads, whose notices follow.\n\n"
+       "${runtime}")
+  install(TARGETS tandor-cube-solver RUNTIME DESTINATION .)
+  install(FILES README.md LICENSE "${notices}" DESTINATION .)
+  if(TANDOR_VIEWER_PAGE)
+    install(FILES "${TANDOR_VIEWER_PAGE}" DESTINATION .)
+  endif()
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_PACKAGE_NAME tandor-cube-solver)
+  set(CPACK_PACKAGE_VENDOR "Tandor Cube Solver developers")
+  set(CPACK_PACKAGE_FILE_NAME "tandor-cube-solver-${PROJECT_VERSION}-windows-x86_64")
+  set(CPACK_STRIP_FILES ON)
+  include(CPack)
+  return()
+endif()
 include(GNUInstallDirs)
 install(TARGETS tandor-cube-solver RUNTIME DESTINATION "${CMAKE_INSTALL_BINDIR}")
 # The program finds the viewer page from its own directory: the installed layout's relative path.
@@ -46,8 +77,14 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # A solver of a mathematical puzzle, with no game to play.
 set(CPACK_DEBIAN_PACKAGE_SECTION math)
 set(CPACK_STRIP_FILES ON)
-# The libraries the program links to, as dpkg-shlibdeps finds them where it is installed.
-find_program(TANDOR_DPKG_SHLIBDEPS dpkg-shlibdeps)
+# The libraries the program links to, as dpkg-shlibdeps finds them where it is installed; a cross
+# build names them, for this machine's package database knows only its own architecture.
+if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(aarch64|arm64)$")
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
+endif()
+if(NOT CMAKE_CROSSCOMPILING)
+  find_program(TANDOR_DPKG_SHLIBDEPS dpkg-shlibdeps)
+endif()
 if(TANDOR_DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()

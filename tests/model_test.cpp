@@ -1,6 +1,8 @@
 // The board layout and the piece catalogue.
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include <numeric>
 
 #include "model/board.hpp"
@@ -29,9 +31,9 @@ TEST(Board, InitWritesBorderAndEmptyInteriorOverAnyEarlierContents) {
     }
     EXPECT_EQ(borders, 152);
     EXPECT_EQ(empties, 64);
-    for (auto [x, y, z] : {std::array{0, 0, 0}, {5, 4, 4}, {1, 0, 1}, {3, 5, 2}, {4, 4, 5}})
+    for (auto [x, y, z] : {std::array<int, 3>{0, 0, 0}, {5, 4, 4}, {1, 0, 1}, {3, 5, 2}, {4, 4, 5}})
         EXPECT_EQ(b.cells[cell_index(x, y, z)], BORDER_CELL) << x << y << z;
-    for (auto [x, y, z] : {std::array{1, 1, 1}, {4, 4, 4}, {2, 3, 1}})
+    for (auto [x, y, z] : {std::array<int, 3>{1, 1, 1}, {4, 4, 4}, {2, 3, 1}})
         EXPECT_EQ(b.cells[cell_index(x, y, z)], EMPTY_CELL) << x << y << z;
     // A step out of the interior in any direction lands on a border cell.
     for (int x = 1; x <= 4; ++x)

@@ -92,7 +92,7 @@ TEST(NormaliseDeathTest, CubeOutOfBoundsPrintsMessageAndDumpThenStops) {
     check_shape_bounds(shape_of(2, {{64, -64, 64}}));
     EXPECT_EXIT(
         {
-            output_streams.console = std::fopen(path.c_str(), "w");
+            output_streams.console = std::fopen(path.c_str(), "wb");
             check_shape_bounds(shape);
         },
         testing::ExitedWithCode(CONSISTENCY_STOP_STATUS), "");
@@ -195,7 +195,7 @@ TEST(OrientationTableDeathTest, EachConsistencyStopPrintsItsMessage) {
         prepare_run();
         EXPECT_EXIT(
             {
-                output_streams.console = std::fopen(path.c_str(), "w");
+                output_streams.console = std::fopen(path.c_str(), "wb");
                 breakage();
                 check();
             },

@@ -8,6 +8,7 @@
 #include "model/streams.hpp"
 #include "model/catalogue.hpp"
 #include "report/listing.hpp"
+#include "report/progress_line.hpp"
 #include "report/render.hpp"
 #include "report/elapsed.hpp"
 #include "report/progress_block.hpp"
@@ -179,4 +180,25 @@ TEST(Listing, PieceListIsExactText) {
     ConsoleCapture capture = begin_console_capture();
     list_catalogue(console_stream());
     EXPECT_EQ(end_console_capture(capture), PIECE_LIST);
+}
+
+// A terminal too narrow for the whole progress line shows its first whole items, never a piece
+// of one or the comma after the last.
+TEST(ProgressLine, ANarrowTerminalEndsTheLineOnAWholeItem) {
+    const RunStatistics s{};
+    progress_line = ProgressLine{};
+    progress_line.full_run_permutations = 1000;
+    const struct {
+        int width;
+        const char* line;
+    } cases[] = {
+        {40, "  0.0% 0 unique, 0 duplicates, 0.0M/s"},
+        {60, "  0.0% 0 unique, 0 duplicates, 0.0M/s, 0:00:05 elapsed"},
+        {70, "  0.0% 0 unique, 0 duplicates, 0.0M/s, 0:00:05 elapsed, ? left"},
+    };
+    for (const auto& c : cases) {
+        char out[256];
+        format_progress_line(out, sizeof out, s, 5000, 0, c.width);
+        EXPECT_EQ(std::string(out), c.line) << c.width << " columns";
+    }
 }

@@ -170,7 +170,7 @@ TEST(WhatSurvivesWhat, AKillAtAnyPointLeavesEveryEarlierStateAsAPrefixAndTheNext
             const std::string file = file_in(dir);
             ASSERT_EQ(file.substr(0, before.size()), before) << "an earlier state is not a prefix";
             const std::string output = (cut ? "\n" : "") + whole;
-            // A cut line's line break lands on its own, before the first block.
+            // The line break that mends a cut line is in the file before the run's first write.
             const size_t start = (k == 1 ? 0 : ends[k - 2]) + (cut ? 1 : 0);
             const size_t end = ends[k - 1] + (cut ? 1 : 0);
             const size_t landed = landing < 0 ? (end - start) / 2 : std::min<size_t>(landing, end - start);

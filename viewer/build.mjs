@@ -16,4 +16,4 @@ const script = result.outputFiles[0].text.replace(/<\/script/gi, '<\\/script');
 const page = readFileSync('src/index.html', 'utf8').replace('/*SCRIPT*/', () => script);
 mkdirSync('dist', { recursive: true });
 writeFileSync('dist/tandor-cube-viewer.html', page);
-console.log(`dist/tandor-cube-viewer.html: ${page.length} bytes`);
+console.log(`dist/tandor-cube-viewer.html: ${Buffer.byteLength(page)} bytes`);

@@ -88,8 +88,13 @@ void format_progress_line(char* out, size_t size, const RunStatistics& s, ClockV
     }
     // Never wider than the terminal, so that the line never wraps and is rewritten in place.
     const size_t fits = width > 1 ? static_cast<size_t>(width - 1) : 0;
-    if (std::strlen(out) > fits)
+    // Where it must be cut, it ends on the last whole item, without the comma that followed it.
+    if (std::strlen(out) > fits) {
+        const bool whole = out[fits] == ',';
         out[fits] = '\0';
+        if (char* last = std::strrchr(out, ','); last != nullptr && !whole)
+            *last = '\0';
+    }
 }
 
 void begin_progress_line(int64_t full_run_permutations, int32_t piece_count, const int32_t* orientation_counts) {

@@ -6,7 +6,17 @@ bool fit_test_supported(FitTest test) {
     switch (test) {
     case FitTest::PLAIN:
         return true;
-#if TANDOR_VECTOR_FIT_TESTS
+#if TANDOR_VECTOR_FIT_TESTS && defined(__clang__)
+    // clang names the features one by one (the x86-64 levels' names are g++'s); every processor
+    // with these also has the F16C, LZCNT and MOVBE that the loop's copies are compiled with.
+    case FitTest::AVX2:
+        return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("bmi") && __builtin_cpu_supports("bmi2") &&
+               __builtin_cpu_supports("fma") && __builtin_cpu_supports("popcnt");
+    case FitTest::AVX512:
+        return fit_test_supported(FitTest::AVX2) && __builtin_cpu_supports("avx512f") &&
+               __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512bw") &&
+               __builtin_cpu_supports("avx512dq") && __builtin_cpu_supports("avx512cd");
+#elif TANDOR_VECTOR_FIT_TESTS
     case FitTest::AVX2:
         return __builtin_cpu_supports("x86-64-v3");
     case FitTest::AVX512:
