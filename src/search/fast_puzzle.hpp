@@ -41,6 +41,22 @@ struct FastPuzzle {
     std::vector<FastPlacement> placements;
 };
 
+// A cube of a target or a piece.
+struct FastCube {
+    int32_t x;
+    int32_t y;
+    int32_t z;
+};
+
+// Any puzzle, from its target's cells and its pieces' cubes (any translation): cells numbered in
+// scan order (z slowest, then y, then x), each piece's orientations the distinct turns of its
+// shape (in the order the 24 turns are made here), identical pieces in one class, and the
+// target's symmetries: the rotations that map it onto itself and, with `mirror`, the
+// reflections too, each taking a piece to its mirror partner. False when the input breaks the
+// record's limits, or with `mirror` when a piece's mirror image is not among the pieces.
+bool fast_puzzle_from_cubes(const std::vector<FastCube>& target, const std::vector<std::vector<FastCube>>& pieces,
+                            bool mirror, FastPuzzle& out);
+
 // The built-in puzzle: the 4 x 4 x 4 cube (cell c is scan-order bit c), its 13 pieces in their
 // orientation table's slots (the orientation table must be built), its 24 rotations. This is
 // the one place that knows the puzzle; a puzzle read from a file fills the same record.
