@@ -24,6 +24,7 @@ constexpr int32_t MAX_MASKS = FAST_MAX_PLACEMENTS + FAST_MAX_CELLS * FAST_MAX_PI
 // Tasks are the nodes this many depths below the root at least, and deeper until there are this
 // many of them.
 constexpr int32_t MIN_TASKS = 2000;
+// k is tried where the scan reaches its representatives; false places it first, at the root.
 constexpr bool K_IN_LINE = true;
 
 // A piece's placements anchored on one cell: masks [begin, begin + size), the first `real` real.
