@@ -3,11 +3,15 @@
 // broken, with no form twice, and the known counts come out.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "known_answers.hpp"
 #include "orient/orientations.hpp"
+#include "solver_process.hpp"
+#include "support.hpp"
 #include "search/fast_puzzle.hpp"
 #include "search/fast_search.hpp"
 
@@ -153,4 +157,26 @@ TEST(FastSearch, BuiltInPuzzleFirstSolutionsAreTheSameOnOneAndTwoThreads) {
     }
     ASSERT_EQ(runs[0].size(), 20u);
     EXPECT_EQ(runs[0], runs[1]);
+}
+
+// A --fast run says so after the banner, on the console and in the file, then writes the usual
+// start-up and solution blocks.
+TEST(FastSearch, ARunSaysItIsFastAndReportsLikeADefaultRun) {
+    const std::string dir = make_run_directory("fast");
+    const SolverRun run = run_solver(
+        TANDOR_SOLVER, dir, [](const std::string& t) { return t.find("\nSolution 3\n") != std::string::npos; }, SIGKILL,
+        {.args = {"--fast"}});
+    EXPECT_EQ(run.errors, "");
+    const std::string banner = "Tandor Cube Solver\n\n";
+    const std::string start = banner + "Search: fast (symmetry broken; counters of its own)\n\n" +
+                              start_up_text().substr(banner.size());
+    ASSERT_EQ(run.console.substr(0, start.size()), start);
+    EXPECT_EQ(mask_digits(run.console.substr(start.size(), run.console.find("Total run time") - start.size())),
+              mask_digits("\nSolution 1\n" + run.console.substr(start.size() + 12, 4 * 44) +
+                          "Permutation: 01 02 03 04 05 06 07 08 09 10 11 12 13 \n"
+                          "Orientation: 01 02 03 04 05 06 07 08 09 10 11 12 13 \n"
+                          "permutations = 1, tiles attempted = 1, tiles succeeded = 1, solutions = 1, duplicates = 0\n"));
+    const std::string file = read_whole_file(dir + "/TandorCubeSolutions.txt");
+    ASSERT_EQ(file.substr(0, start.size()), start);
+    EXPECT_TRUE(is_solution_blocks(file.substr(start.size())));
 }
