@@ -89,7 +89,7 @@ const char HELP_END[] =
     "\n"
     "Options:\n"
     "  --fast         the fast search: every unique solution once, with the cube's symmetry\n"
-    "                 broken, in seconds; its counters are its own (see the README)\n"
+    "                 broken, in about half a minute; its counters are its own (see the README)\n"
     "  -h, --help     show this text\n"
     "  -V, --version  show the version, the compiler and the fit test this processor gets\n";
 
