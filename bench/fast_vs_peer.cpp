@@ -1,9 +1,10 @@
 // The fast search against the exact-cover peer (Algorithm X with dancing links), both given the
-// same symmetry breaking: the same placements of the piece placed first, and the same test of
+// same symmetry breaking: the same placements of the restricted piece, and the same test of
 // the solutions found on a representative that a symmetry maps onto itself. Prints each one's
 // time, its count and the ratio.
 // Usage: fast-vs-peer [THREADS [fast [STRIDE]]]   (THREADS for the fast search, 1 by default;
-// "fast" leaves the peer out; STRIDE searches every STRIDE-th task only, a sample for profiling). Run it on one core for the side-by-side figure: taskset -c 1.
+// "fast" leaves the peer out; STRIDE searches every STRIDE-th task only, a sample for
+// profiling). Run it on one core for the side-by-side figure: taskset -c 1.
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
@@ -51,7 +52,7 @@ int main(int argc, char** argv) {
     const FastSymmetryBreaking& b = fast_symmetry_breaking();
     std::printf("puzzle: built-in, %d cells, %d pieces, %zu placements, %d symmetries\n", puzzle.cell_count,
                 puzzle.piece_count, puzzle.placements.size(), puzzle.symmetry_count);
-    std::printf("symmetry breaking: piece %d first, %d of its %d placements (one per orbit), %d tested when found\n",
+    std::printf("symmetry breaking: piece %d restricted to %d of its %d placements (one per orbit), %d tested when found\n",
                 b.restricted_piece + 1, b.representatives, b.placements, b.tested);
 
     const Clock::time_point fast_start = Clock::now();

@@ -24,6 +24,7 @@ constexpr int32_t MAX_MASKS = FAST_MAX_PLACEMENTS + FAST_MAX_CELLS * FAST_MAX_PI
 // Tasks are the nodes this many depths below the root at least, and deeper until there are this
 // many of them.
 constexpr int32_t MIN_TASKS = 2000;
+// k is tried where the scan reaches its representatives; false places it first, at the root.
 constexpr bool K_IN_LINE = true;
 
 // A piece's placements anchored on one cell: masks [begin, begin + size), the first `real` real.
@@ -603,6 +604,25 @@ void fast_solution_cells(const FastSolution& s, int8_t (&cells)[FAST_MAX_CELLS])
     }
 }
 
+namespace {
+
+// An assembly's form up to swapping identical pieces: per cell in scan order, its piece's class
+// and the rank of the piece's first cell among the pieces' first cells.
+void assembly_form(const FastTables& t, const int8_t* piece_at, int16_t* form) {
+    int8_t rank_of[FAST_MAX_PIECES];
+    for (int8_t& r : rank_of)
+        r = -1;
+    int8_t ranks = 0;
+    for (int32_t c = 0; c < t.cell_count; ++c) {
+        const int32_t p = piece_at[c];
+        if (rank_of[p] < 0)
+            rank_of[p] = ranks++;
+        form[c] = static_cast<int16_t>(t.piece_class[p] * FAST_MAX_PIECES + rank_of[p]);
+    }
+}
+
+}  // namespace
+
 bool fast_solution_kept(const uint16_t* placements, int32_t count) {
     const FastTables& t = *tables;
     const FastPuzzle& z = t.puzzle;
@@ -617,22 +637,21 @@ bool fast_solution_kept(const uint16_t* placements, int32_t count) {
     }
     if (!t.tested[rep])
         return true;
-    int8_t s[FAST_MAX_CELLS];
     int8_t piece_at[FAST_MAX_CELLS];
     for (int32_t d = 0; d < count; ++d) {
         const FastPlacement& p = z.placements[placements[d]];
-        for (CellSet m = p.cells; m != 0; m &= m - 1) {
-            s[std::countr_zero(m)] = t.piece_class[p.piece];
+        for (CellSet m = p.cells; m != 0; m &= m - 1)
             piece_at[std::countr_zero(m)] = static_cast<int8_t>(p.piece);
-        }
     }
+    int16_t form[FAST_MAX_CELLS];
+    assembly_form(t, piece_at, form);
     for (uint8_t g : t.checks[rep]) {
         int8_t image[FAST_MAX_CELLS];
         CellSet k_cells = 0;
         for (int32_t c = 0; c < z.cell_count; ++c) {
             const int32_t to = z.symmetry_cells[g][c];
             const int32_t piece = z.symmetry_pieces[g][piece_at[c]];
-            image[to] = t.piece_class[piece];
+            image[to] = static_cast<int8_t>(piece);
             if (piece == k)
                 k_cells |= cell_bit(to);
         }
@@ -641,9 +660,11 @@ bool fast_solution_kept(const uint16_t* placements, int32_t count) {
             if (j < 0 || t.rep_of_placement[j] < 0)
                 continue;  // the image is not searched
         }
+        int16_t image_form[FAST_MAX_CELLS];
+        assembly_form(t, image, image_form);
         for (int32_t c = 0; c < z.cell_count; ++c) {
-            if (image[c] != s[c]) {
-                if (image[c] < s[c])
+            if (image_form[c] != form[c]) {
+                if (image_form[c] < form[c])
                     return false;
                 break;
             }
