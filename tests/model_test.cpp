@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-
 #include <numeric>
 
 #include "model/board.hpp"
