@@ -1,7 +1,5 @@
 #include "search/fast_search.hpp"
 
-#include <immintrin.h>
-
 #include <algorithm>
 #include <atomic>
 #include <bit>
@@ -196,6 +194,7 @@ inline uint32_t fits_plain(const CellSet* m, int32_t size, CellSet covered) {
     return bits;
 }
 
+#if TANDOR_VECTOR_FIT_TESTS
 [[gnu::target("avx2")]] inline uint32_t fits_avx2(const CellSet* m, int32_t size, CellSet covered) {
     const __m256i taken = _mm256_set1_epi64x(static_cast<long long>(covered));
     const __m256i zero = _mm256_setzero_si256();
@@ -215,6 +214,7 @@ inline uint32_t fits_plain(const CellSet* m, int32_t size, CellSet covered) {
         bits |= static_cast<uint32_t>(_mm512_testn_epi64_mask(_mm512_load_si512(m + i), taken)) << i;
     return bits;
 }
+#endif
 
 using FitFunction = uint32_t (*)(const CellSet*, int32_t, CellSet);
 
@@ -383,6 +383,7 @@ template <FitFunction fit>
 // One copy of the loop per fit test, each compiled for the processors that have its instructions.
 void walk_plain(const FastTables& t, Walker& w, int32_t start, int32_t limit) { walk<fits_plain>(t, w, start, limit); }
 
+#if TANDOR_VECTOR_FIT_TESTS
 [[gnu::target("avx2,bmi,bmi2,lzcnt,popcnt,fma,f16c,movbe")]] void walk_avx2(const FastTables& t, Walker& w,
                                                                             int32_t start, int32_t limit) {
     walk<fits_avx2>(t, w, start, limit);
@@ -392,6 +393,11 @@ void walk_plain(const FastTables& t, Walker& w, int32_t start, int32_t limit) { 
     const FastTables& t, Walker& w, int32_t start, int32_t limit) {
     walk<fits_avx512>(t, w, start, limit);
 }
+#else
+// Elsewhere (64-bit ARM) the plain loop stands for the vector tests, as in the default search.
+void walk_avx2(const FastTables& t, Walker& w, int32_t start, int32_t limit) { walk_plain(t, w, start, limit); }
+void walk_avx512(const FastTables& t, Walker& w, int32_t start, int32_t limit) { walk_plain(t, w, start, limit); }
+#endif
 
 void walk_any(const FastTables& t, Walker& w, int32_t start, int32_t limit) {
     switch (engine_fit_test) {
