@@ -218,6 +218,15 @@ inline uint32_t fits_plain(const CellSet* m, int32_t size, CellSet covered) {
 
 using FitFunction = uint32_t (*)(const CellSet*, int32_t, CellSet);
 
+// Whether any of the masks leaves `covered` free: for k's representatives, which may be more
+// than a fit test's 32 bits.
+inline bool fits_somewhere(const CellSet* m, int32_t size, CellSet covered) {
+    for (int32_t i = 0; i < size; ++i)
+        if ((m[i] & covered) == 0)
+            return true;
+    return false;
+}
+
 // ---- the search ----
 
 struct Frame {
@@ -362,7 +371,7 @@ template <FitFunction fit>
         const uint32_t unplaced = f.unplaced & ~(uint32_t{1} << t.mask_piece[e]);
         if (encloses_cell(neighbours, t.mask_halo[e], now, smallest_piece(t, unplaced)))
             continue;  // a cell next to the placement is enclosed
-        if ((unplaced & t.k_bit) != 0 && fit(t.rep_masks, t.rep_mask_count, now) == 0)
+        if ((unplaced & t.k_bit) != 0 && !fits_somewhere(t.rep_masks, t.rep_mask_count, now))
             continue;  // k fits in none of its representatives any more
         Frame& child = w.frames[d + 1];
         child.covered = now;
