@@ -51,8 +51,7 @@ void progress_block() {
 
 // NAME-solutions.txt for the puzzle file NAME.EXT or NAME, in the working directory.
 void name_solutions_file(const char* puzzle_file) {
-    const char* base = std::strrchr(puzzle_file, '/');
-    base = base != nullptr ? base + 1 : puzzle_file;
+    const char* base = platform_file_name(puzzle_file);
     const char* dot = std::strrchr(base, '.');
     const int length = static_cast<int>(dot != nullptr && dot != base ? dot - base : std::strlen(base));
     std::snprintf(solutions_file_name, sizeof solutions_file_name, "%.*s-solutions.txt", length, base);

@@ -57,6 +57,8 @@ int platform_terminal_width();
 bool platform_program_directory(char* out, size_t size);
 // The absolute path of `path` when it names a regular file that fits in `size` bytes.
 bool platform_regular_file(const char* path, char* out, size_t size);
+// The file's name in a path: what follows the last directory separator ('/', on Windows '\\' too).
+const char* platform_file_name(const char* path);
 // Whether the two paths name one existing file.
 bool platform_same_file(const char* a, const char* b);
 // The processors this process may run on, at least 1.

@@ -155,6 +155,11 @@ bool platform_regular_file(const char* path, char* out, size_t size) {
     return true;
 }
 
+const char* platform_file_name(const char* path) {
+    const char* slash = std::strrchr(path, '/');
+    return slash != nullptr ? slash + 1 : path;
+}
+
 bool platform_same_file(const char* a, const char* b) {
     struct stat first {}, second {};
     return stat(a, &first) == 0 && stat(b, &second) == 0 && first.st_dev == second.st_dev &&

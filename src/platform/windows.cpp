@@ -186,6 +186,14 @@ bool file_identity(const char* path, BY_HANDLE_FILE_INFORMATION& info) {
 
 }  // namespace
 
+const char* platform_file_name(const char* path) {
+    const char* name = path;
+    for (const char* at = path; *at != '\0'; ++at)
+        if (*at == '/' || *at == '\\' || (*at == ':' && at == path + 1))
+            name = at + 1;
+    return name;
+}
+
 bool platform_same_file(const char* a, const char* b) {
     BY_HANDLE_FILE_INFORMATION first{}, second{};
     return file_identity(a, first) && file_identity(b, second) &&
