@@ -256,8 +256,8 @@ bool read_piece(Reader& r, Puzzle& out, char* at) {
     if (name_length == 0)
         return fail(r, r.line_number, "the piece has no name: piece NAME: x,y,z ...");
     if (name_length >= PIECE_NAME_SIZE)
-        return fail(r, r.line_number, "the piece name '%.40s%s' is %zu characters long; at most %d", at,
-                    name_length > 40 ? "..." : "", name_length, PIECE_NAME_SIZE - 1);
+        return fail(r, r.line_number, "the piece name '%.40s%s' is %d characters long; at most %d", at,
+                    name_length > 40 ? "..." : "", static_cast<int>(name_length), PIECE_NAME_SIZE - 1);
     PieceCatalogue& pieces = out.catalogue;
     if (pieces.piece_count == MAX_PIECES)
         return fail(r, r.line_number, "a piece more than the limit: at most %d pieces", MAX_PIECES);
@@ -295,8 +295,8 @@ bool read_line(Reader& r, Puzzle& out) {
         if (*at == '\0')
             return fail(r, r.line_number, "the name is missing: name TEXT");
         if (std::strlen(at) >= PUZZLE_NAME_SIZE)
-            return fail(r, r.line_number, "the puzzle's name is %zu characters long; at most %d", std::strlen(at),
-                        PUZZLE_NAME_SIZE - 1);
+            return fail(r, r.line_number, "the puzzle's name is %d characters long; at most %d",
+                        static_cast<int>(std::strlen(at)), PUZZLE_NAME_SIZE - 1);
         std::strcpy(out.name, at);
         return true;
     }
